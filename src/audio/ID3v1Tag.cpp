@@ -1,0 +1,1 @@
+#include "audio/ID3v1Tag.h"

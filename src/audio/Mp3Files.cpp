@@ -1,0 +1,1 @@
+#include "audio/Mp3Files.h"
