@@ -143,7 +143,9 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     }
     const auto available = static_cast<std::size_t>(Size() - fPosition);
     const std::size_t n = std::min(count, available);
-    std::memcpy(buffer, fBytes.data() + fPosition, n);
+    if (n > 0) {
+        std::memcpy(buffer, fBytes.data() + fPosition, n);
+    }
     fPosition += static_cast<std::int64_t>(n);
     return n;
 }

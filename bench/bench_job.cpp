@@ -1,0 +1,249 @@
+// A whole job against the encoder alone: builds one audiobook from about an hour of
+// generated MP3 audio with `lorvane-cli build` (one format, so nothing is re-encoded,
+// and one part), and converts the same audio with one plain ffmpeg command (the concat
+// protocol to ".m4a"). Prints both times, their ratio and the peak resident memory of
+// lorvane-cli itself; the encoder's processes are not counted (the command reports its
+// own getrusage(RUSAGE_SELF) when LORVANE_REPORT_PEAK_RSS is set).
+//
+// bench_job [--dir DIR] [--cli PATH] [--ffmpeg PATH] [--minutes N] [--files N]
+//           [--runs N] [--keep]
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kTargetRatio = 1.10;
+constexpr double kTargetRssMiB = 50.0;
+
+struct TOptions {
+    fs::path Dir = fs::path(LORVANE_BENCH_DATA_DIR) / "job";
+    fs::path Cli = LORVANE_CLI_PATH;
+    fs::path Ffmpeg;
+    int Minutes = 60;
+    int Files = 6;
+    int Runs = 1;
+    bool Keep = false;
+};
+
+// The first executable "ffmpeg" in PATH.
+fs::path FfmpegInPath() {
+    const char* path = std::getenv("PATH");
+    std::stringstream folders(path != nullptr ? path : "");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        const fs::path candidate = fs::path(folder) / "ffmpeg";
+        if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    throw std::runtime_error("ffmpeg not found in PATH");
+}
+
+struct TRun {
+    int ExitStatus = -1;
+    double Seconds = 0;
+    std::string Err;
+};
+
+// Runs the program with extra environment entries; standard output is discarded,
+// the error output is kept.
+TRun Run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+         const fs::path& errFile) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    std::vector<std::string> env = extraEnv;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        env.emplace_back(*entry);
+    std::vector<char*> argv, envp;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    for (const std::string& entry : env)
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int error =
+        posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(error));
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
+    TRun run;
+    run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::ifstream in(errFile);
+    run.Err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return run;
+}
+
+void MustSucceed(const TRun& run, const char* what) {
+    if (run.ExitStatus != 0)
+        throw std::runtime_error(std::string(what) + " failed (exit status " +
+                                 std::to_string(run.ExitStatus) + "):\n" + run.Err);
+}
+
+// Speech-like input at a usual audiobook format: 64 kbit/s, 22050 Hz, mono. A tone
+// that changes pitch, so that the encoder has something to do.
+std::vector<fs::path> MakeInput(const TOptions& options) {
+    const fs::path folder = options.Dir / "input";
+    fs::create_directories(folder);
+    std::vector<fs::path> files;
+    const int seconds = options.Minutes * 60 / options.Files;
+    for (int i = 0; i < options.Files; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Kapitel %02d.mp3", i + 1);
+        const fs::path file = folder / name;
+        files.push_back(file);
+        if (fs::exists(file))
+            continue;
+        const std::string source =
+            "sine=frequency=" + std::to_string(220 + 40 * i) +
+            ":beep_factor=3:sample_rate=22050:duration=" + std::to_string(seconds);
+        MustSucceed(
+            Run({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi",
+                 "-i", source, "-ac", "1", "-c:a", "libmp3lame", "-b:a", "64k", file.string()},
+                {}, options.Dir / "make.err"),
+            "making the input");
+    }
+    return files;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The "Spitzenspeicher: N KiB" line of the command, in MiB.
+double PeakRssMiB(const std::string& err) {
+    const std::string marker = "Spitzenspeicher: ";
+    const std::size_t at = err.rfind(marker);
+    if (at == std::string::npos)
+        throw std::runtime_error("lorvane-cli reported no peak memory:\n" + err);
+    return std::atof(err.c_str() + at + marker.size()) / 1024.0;
+}
+
+TOptions ParseOptions(int argc, char** argv) {
+    TOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                throw std::runtime_error(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--dir")
+            options.Dir = value();
+        else if (arg == "--cli")
+            options.Cli = value();
+        else if (arg == "--ffmpeg")
+            options.Ffmpeg = value();
+        else if (arg == "--minutes")
+            options.Minutes = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--files")
+            options.Files = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--runs")
+            options.Runs = std::max(1, std::atoi(value().c_str()));
+        else if (arg == "--keep")
+            options.Keep = true;
+        else
+            throw std::runtime_error("unknown option " + arg);
+    }
+    if (options.Ffmpeg.empty())
+        options.Ffmpeg = FfmpegInPath();
+    options.Dir = fs::absolute(options.Dir);
+    return options;
+}
+
+int Bench(const TOptions& options) {
+    fs::create_directories(options.Dir);
+    std::printf("lorvane-cli %s, ffmpeg %s\n", options.Cli.c_str(), options.Ffmpeg.c_str());
+    const std::vector<fs::path> files = MakeInput(options);
+    std::printf("input: %d files, %d minutes, 64 kbit/s, 22050 Hz, mono\n", options.Files,
+                options.Minutes);
+
+    const fs::path home = options.Dir / "home";
+    const fs::path cache = options.Dir / "cache";
+    const fs::path out = options.Dir / "out";
+    fs::create_directories(home);
+    fs::create_directories(cache);
+    std::string concat = "concat:";
+    for (std::size_t i = 0; i < files.size(); ++i)
+        concat += (i > 0 ? "|" : "") + files[i].string();
+
+    std::vector<double> cliTimes, plainTimes, peaks;
+    for (int run = 0; run < options.Runs; ++run) {
+        fs::remove_all(out);
+        const TRun cli =
+            Run({options.Cli.string(), "build", "--yes", "--hours", "10", "--output", out.string(),
+                 "--author", "Bench", "--title", "Bench", "--album", "Bench",
+                 (options.Dir / "input").string()},
+                {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(),
+                 "LORVANE_FFMPEG=" + options.Ffmpeg.string(), "LORVANE_REPORT_PEAK_RSS=1"},
+                options.Dir / "cli.err");
+        MustSucceed(cli, "lorvane-cli build");
+        if (!fs::exists(out / "Bench" / "Bench - Bench_001.m4b"))
+            throw std::runtime_error("lorvane-cli made no M4B file:\n" + cli.Err);
+        cliTimes.push_back(cli.Seconds);
+        peaks.push_back(PeakRssMiB(cli.Err));
+
+        const TRun plain = Run({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error", "-y",
+                                "-i", concat, (options.Dir / "plain.m4a").string()},
+                               {}, options.Dir / "plain.err");
+        MustSucceed(plain, "plain ffmpeg");
+        plainTimes.push_back(plain.Seconds);
+        std::printf("run %d: lorvane-cli %.2f s, plain ffmpeg %.2f s\n", run + 1, cli.Seconds,
+                    plain.Seconds);
+    }
+    const double cliTime = Median(cliTimes), plainTime = Median(plainTimes);
+    const double ratio = cliTime / plainTime, peak = Median(peaks);
+    std::printf("  %-22s %.2f s\n", "lorvane-cli build", cliTime);
+    std::printf("  %-22s %.2f s\n", "plain ffmpeg (concat)", plainTime);
+    std::printf("  %-22s %.3f (target at most %.2f: %s)\n", "ratio", ratio, kTargetRatio,
+                ratio <= kTargetRatio ? "met" : "missed");
+    std::printf("  %-22s %.2f MiB (target under %.0f MiB: %s)\n", "peak RSS of lorvane-cli", peak,
+                kTargetRssMiB, peak < kTargetRssMiB ? "met" : "missed");
+    if (!options.Keep)
+        fs::remove_all(options.Dir);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Bench(ParseOptions(argc, argv));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_job: %s\n", error.what());
+        return 1;
+    }
+}

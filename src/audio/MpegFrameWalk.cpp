@@ -1,0 +1,84 @@
+#include "audio/MpegFrameWalk.h"
+
+#include "audio/MpegFrames.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 4;
+
+// Consecutive frames nearly always repeat the same header bytes, so the last decoded
+// header is kept and reused.
+class THeaderMemo {
+public:
+    const TMpegHeader& Decode(const std::uint8_t* bytes) {
+        if (!fFilled || std::memcmp(bytes, fBytes, kHeaderBytes) != 0) {
+            std::memcpy(fBytes, bytes, kHeaderBytes);
+            fHeader = DecodeFrameHeader(bytes);
+            fFilled = true;
+        }
+        return fHeader;
+    }
+
+private:
+    std::uint8_t fBytes[kHeaderBytes] = {};
+    TMpegHeader fHeader{};
+    bool fFilled = false;
+};
+
+} // namespace
+
+TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int64_t end,
+                                  std::size_t bufferSize) {
+    TFrameWalkTotals totals;
+    const auto header = static_cast<std::int64_t>(kHeaderBytes);
+    if (start + header > end) {
+        return totals;
+    }
+    // Never more than the walk can read, so that short files stay cheap.
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::int64_t>(
+        static_cast<std::int64_t>(std::max(bufferSize, kHeaderBytes)), end - start)));
+    std::int64_t bufferStart = start;
+    std::int64_t bufferEnd = start; // nothing read yet
+    std::int64_t dataEnd = end;
+    std::int32_t previousBitrate = 0;
+    THeaderMemo memo;
+
+    for (std::int64_t position = start; position + header <= dataEnd;) {
+        if (position + header > bufferEnd) {
+            // Refill from the header that does not fit; a header straddling the old
+            // buffer end is read again whole.
+            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(
+                static_cast<std::int64_t>(buffer.size()), dataEnd - position));
+            stream.Seek(position);
+            const std::size_t got = std::min(stream.Read(buffer.data(), want), want);
+            bufferStart = position;
+            bufferEnd = position + static_cast<std::int64_t>(got);
+            if (got < want) {
+                dataEnd = bufferEnd;
+            }
+            if (position + header > bufferEnd) {
+                break;
+            }
+        }
+        const TMpegHeader& frame = memo.Decode(buffer.data() + (position - bufferStart));
+        if (!frame.valid) {
+            break;
+        }
+        ++totals.Frames;
+        totals.BitrateSum += frame.bitrate;
+        if (frame.bitrate != previousBitrate) {
+            ++totals.BitrateChanges;
+        }
+        previousBitrate = frame.bitrate;
+        position += frame.framelength;
+    }
+    return totals;
+}
+
+} // namespace lorvane

@@ -1,0 +1,402 @@
+#include "cli/BuildCommand.h"
+
+#include "cli/ConsoleFrontEnd.h"
+#include "engine/ArbeitsOrdnerSperre.h"
+#include "engine/BearbeitenDlgC.h"
+#include "engine/DatenC.h"
+#include "engine/JobState.h"
+#include "engine/Mp3Suche.h"
+#include "engine/Ordner.h"
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+
+namespace lorvane::cli {
+
+namespace {
+
+constexpr const char* kHilfe = R"HILFE(Aufruf: lorvane-cli build [OPTIONEN] EINGABE...
+
+Erstellt ein Hörbuch aus MP3-Dateien: Die Dateien werden in ihrer Reihenfolge zu
+Teilen von ungefähr der gewählten Länge zusammengefügt, und ffmpeg wandelt jeden
+Teil in eine M4B-Datei um. Dateien in einem anderen Format als dem häufigsten
+werden vorher umkodiert.
+
+EINGABE sind Ordner und MP3-Dateien. Ein Ordner liefert seine MP3-Dateien (*.mp3,
+ohne versteckte Dateien) in der Reihenfolge eines Dateimanagers: Zahlen nach ihrem
+Wert, also "Kapitel 2" vor "Kapitel 10". Direkt angegebene Dateien behalten ihre
+Reihenfolge. Eine Datei, die schon in der Liste steht, wird nicht noch einmal
+genommen. Eine fehlerhafte Datei wird nicht genommen; die Frage, ob trotzdem
+weitergemacht werden soll, bricht mit Nein den Befehl ab.
+
+Optionen:
+  -a, --author TEXT    Autor
+  -t, --title TEXT     Titel; die Teile heißen "Titel (001)", "Titel (002)" ...
+  -l, --album TEXT     Album; auch der Name des Hörbuchordners
+  -s, --hours N        ungefähre Länge jeder M4B-Datei in Stunden, 1 bis 10
+                       (Vorgabe: 5)
+  -o, --output ORDNER  Ausgabeordner statt ~/lorvane-Ausgabeordner; das Hörbuch
+                       kommt in den Hörbuchordner ORDNER/ALBUM/
+  -c, --copy-mp3       die zusammengefügten MP3-Teile auch in den Hörbuchordner
+                       kopieren
+  -r, --recursive      auch die Unterordner der Ordner durchsuchen (nach den
+                       Dateien des Ordners, Unterordner in Dateimanager-Reihenfolge)
+  -y, --yes            jede Frage mit Ja beantworten
+  -h, --help           diese Hilfe
+  --                   Ende der Optionen: Danach darf eine Eingabe mit "-" beginnen.
+
+Ohne -a, -t und -l gelten Autor, Titel und Album der ersten Datei, die einen Titel
+trägt. Alle drei werden bereinigt: Leerzeichen am Rand und die in Dateinamen
+unzulässigen Zeichen (Steuerzeichen und " * / : < > ? \ |) fallen weg, ein leerer
+Text wird zu "_".
+
+Fragen: Ohne --yes stellt der Befehl seine Fragen (zum Beispiel, ob ein nicht
+leerer Hörbuchordner geleert werden soll) am Terminal; die Antwort ist j oder n.
+Ohne Terminal wird jede Frage mit Nein beantwortet.
+
+Fortschritt und Meldungen stehen auf der Fehlerausgabe: an einem Terminal die zwei
+Statuszeilen und der Prozentwert, die sich an Ort und Stelle erneuern, sonst eine
+einfache Zeile, sobald sich ein Statustext ändert oder der Prozentwert ein neues
+Vielfaches von 5 erreicht. Am Ende stehen die Erfolgsmeldung und der Hörbuchordner
+auf der Standardausgabe.
+
+Strg+C bricht die Erstellung ab: Laufende Encoder bekommen ein "q", der Befehl
+wartet auf das Ende beider Arbeitsschritte und räumt den Arbeitsordner auf.
+
+Rückgabewert:
+  0    das Hörbuch wurde erstellt
+  1    die Erstellung ist fehlgeschlagen oder wurde abgebrochen
+  2    Aufruffehler
+  130  mit Strg+C abgebrochen (143 bei SIGTERM)
+
+Umgebung:
+  LORVANE_FFMPEG   der Encoder ffmpeg (Vorgabe: Encoder/ffmpeg oder ffmpeg neben
+                   dem Programm, sonst ffmpeg aus PATH)
+  XDG_CACHE_HOME   der Arbeitsordner ist $XDG_CACHE_HOME/lorvane/ (Vorgabe:
+                   ~/.cache/lorvane/); arbeitet dort schon ein Auftrag, bekommt
+                   dieser einen eigenen Ordner darunter
+  LORVANE_REPORT_PEAK_RSS
+                   wenn gesetzt, nennt der Befehl am Ende auf der Fehlerausgabe
+                   seinen höchsten Speicherbedarf (ohne den Encoder)
+)HILFE";
+
+constexpr const char* kPrefix = "lorvane-cli build: ";
+
+enum class TOption { Autor, Titel, Album, Stunden, Ausgabe, KopieMp3, AllesJa, Rekursiv, Hilfe };
+
+struct TOptionsName {
+    char Kurz;
+    const char* Lang;
+    bool MitWert;
+    TOption Option;
+};
+
+constexpr std::array<TOptionsName, 9> kOptionen = {{
+    {'a', "author", true, TOption::Autor},
+    {'t', "title", true, TOption::Titel},
+    {'l', "album", true, TOption::Album},
+    {'s', "hours", true, TOption::Stunden},
+    {'o', "output", true, TOption::Ausgabe},
+    {'c', "copy-mp3", false, TOption::KopieMp3},
+    {'y', "yes", false, TOption::AllesJa},
+    {'r', "recursive", false, TOption::Rekursiv},
+    {'h', "help", false, TOption::Hilfe},
+}};
+
+const TOptionsName* KurzeOption(char kurz) {
+    for (const TOptionsName& name : kOptionen) {
+        if (name.Kurz == kurz) {
+            return &name;
+        }
+    }
+    return nullptr;
+}
+
+const TOptionsName* LangeOption(std::string_view lang) {
+    for (const TOptionsName& name : kOptionen) {
+        if (lang == name.Lang) {
+            return &name;
+        }
+    }
+    return nullptr;
+}
+
+// Applies one option; the reason when its value is not usable.
+std::optional<std::string> Anwenden(TBuildOptionen& optionen, TOption option,
+                                    const std::string& wert) {
+    switch (option) {
+    case TOption::Autor:
+        optionen.Autor = wert;
+        break;
+    case TOption::Titel:
+        optionen.Titel = wert;
+        break;
+    case TOption::Album:
+        optionen.Album = wert;
+        break;
+    case TOption::Stunden: {
+        const std::optional<std::int32_t> stunden = GanzzahlLesen(wert);
+        if (!stunden || *stunden < 1 || *stunden > 10) {
+            return "die Stunden (-s) müssen eine ganze Zahl von 1 bis 10 sein, nicht \"" + wert +
+                   "\"";
+        }
+        optionen.Stunden = *stunden;
+        break;
+    }
+    case TOption::Ausgabe:
+        if (wert.empty()) {
+            return std::string("der Ausgabeordner (-o) darf nicht leer sein");
+        }
+        optionen.Ausgabe = fs::path(wert);
+        break;
+    case TOption::KopieMp3:
+        optionen.KopieMp3 = true;
+        break;
+    case TOption::AllesJa:
+        optionen.AllesJa = true;
+        break;
+    case TOption::Rekursiv:
+        optionen.Rekursiv = true;
+        break;
+    case TOption::Hilfe:
+        optionen.Hilfe = true;
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string KurzName(char kurz) {
+    return std::string{'-', kurz};
+}
+
+std::string WertFehlt(const std::string& option) {
+    return "die Option \"" + option + "\" braucht einen Wert";
+}
+
+// The working folder of this job, locked for the time of the job.
+std::unique_ptr<TArbeitsOrdnerSperre> ArbeitsOrdnerBelegen(TJobState& state) {
+    std::unique_ptr<TArbeitsOrdnerSperre> sperre =
+        TArbeitsOrdnerSperre::Belegen(state.Daten.ArbeitsOrdner);
+    if (sperre) {
+        state.Daten.ArbeitsOrdner = sperre->Ordner();
+        // As the main window does at its start: only the default folder can hold
+        // leftovers, and only its holder may clear it.
+        if (!sperre->Eigener()) {
+            OrdnerLeeren(state.Daten.ArbeitsOrdner, false);
+        }
+    }
+    // Without it the start check names the folder that could not be made.
+    return sperre;
+}
+
+void ArbeitsOrdnerFreigeben(std::unique_ptr<TArbeitsOrdnerSperre>& sperre, const TJobState& state) {
+    if (sperre && !sperre->Eigener()) {
+        OrdnerLeeren(state.Daten.ArbeitsOrdner, true);
+    }
+    sperre.reset();
+}
+
+// The rows of the job: every input in order; false when the scan was cancelled.
+bool Durchsuchen(TMp3Suche& suche, const TBuildOptionen& optionen) {
+    for (const std::string& eingabe : optionen.Eingaben) {
+        const fs::path pfad = fs::absolute(fs::path(eingabe)).lexically_normal();
+        std::error_code ec;
+        if (fs::is_directory(pfad, ec)) {
+            if (optionen.Rekursiv) {
+                suche.DurchsucheOrdnerRekursiv(pfad);
+            } else {
+                suche.DurchsucheOrdner(pfad);
+            }
+        } else {
+            suche.DateiHinzufuegen(pfad);
+        }
+        if (suche.CancelS()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ErfolgsText(const TJobState& state) {
+    return "Das Hörbuch \"" + state.Daten.Album + "\" von \"" + state.Daten.Autor +
+           "\" wurde erfolgreich erstellt!\r\nErstellte M4B-Dateien: " +
+           std::to_string(state.Daten.TeilNr.load()) +
+           " (Dauer: " + DauerText(state.Daten.M4bDauer) + ")";
+}
+
+void SpeicherMelden(std::ostream& err) {
+    if (std::getenv("LORVANE_REPORT_PEAK_RSS") == nullptr) {
+        return;
+    }
+    rusage nutzung{};
+    if (::getrusage(RUSAGE_SELF, &nutzung) == 0) {
+        // ru_maxrss is in KiB; the encoder's processes are not counted.
+        err << "lorvane-cli: Spitzenspeicher: " << nutzung.ru_maxrss << " KiB\n";
+    }
+}
+
+int AbbruchStatus() {
+    const int signal = TSignalWache::Signal();
+    return signal != 0 ? 128 + signal : kBuildFehlgeschlagen;
+}
+
+int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostream& err) {
+    TSignalWache signale;
+    TJobState state(StandardOrdnerErmitteln(SystemOrdnerQuellen()));
+    if (const char* ffmpeg = std::getenv("LORVANE_FFMPEG"); ffmpeg != nullptr && *ffmpeg != 0) {
+        state.Daten.FfmpegDatei = fs::absolute(fs::path(ffmpeg));
+    }
+    if (optionen.Ausgabe) {
+        state.Daten.AusgabeOrdner = MitTrenner(fs::absolute(*optionen.Ausgabe));
+    }
+    state.HauptfensterErstellt();
+    state.Daten.MaxStunden = optionen.Stunden;
+    state.Daten.CopyMp3FileS = optionen.KopieMp3;
+
+    std::error_code ec;
+    const bool ausgabeNeu = !fs::exists(state.Daten.AusgabeOrdner, ec);
+    OrdnerAnlegen(state.Daten.AusgabeOrdner);
+    std::unique_ptr<TArbeitsOrdnerSperre> sperre = ArbeitsOrdnerBelegen(state);
+
+    TConsoleFrontEnd frontEnd(KonsolenOptionenErmitteln(optionen.AllesJa), err);
+    int status = kBuildFehlgeschlagen;
+    TMp3Suche suche(frontEnd, state, {});
+    frontEnd.SetAbbruch([&suche] { suche.Abbrechen(); });
+    if (!Durchsuchen(suche, optionen)) {
+        frontEnd.Meldung(std::string(kPrefix) + "das Hinzufügen der Dateien wurde abgebrochen");
+        status = AbbruchStatus();
+    } else if (suche.Liste().empty()) {
+        frontEnd.Meldung(std::string(kPrefix) + "keine MP3-Dateien gefunden");
+    } else {
+        auto& daten = state.Daten;
+        daten.Autor = MetaTextBereinigen(optionen.Autor.value_or(daten.Autor));
+        daten.Titel = MetaTextBereinigen(optionen.Titel.value_or(daten.Titel));
+        daten.Album = MetaTextBereinigen(optionen.Album.value_or(daten.Album));
+        TModalResult ergebnis = TModalResult::Cancel;
+        frontEnd.FortschrittBeginnen();
+        {
+            TBearbeitenDlg dialog(frontEnd, state, suche.Liste());
+            frontEnd.SetAbbruch([&dialog] { dialog.AbbruchBestaetigt(); });
+            dialog.FormShow();
+            ergebnis = dialog.Timer1StartTimer();
+            frontEnd.SetAbbruch(nullptr);
+        }
+        frontEnd.Abschliessen();
+        if (ergebnis == TModalResult::OK) {
+            out << KonsolenText(ErfolgsText(state)) << "\n"
+                << "Hörbuchordner: " << state.Convert.HoerbuchOrdner.string() << "\n"
+                << std::flush;
+            status = kBuildOk;
+        } else {
+            status = AbbruchStatus();
+        }
+    }
+    frontEnd.SetAbbruch(nullptr);
+    ArbeitsOrdnerFreigeben(sperre, state);
+    if (ausgabeNeu) {
+        OrdnerEntfernenWennLeer(state.Daten.AusgabeOrdner);
+    }
+    SpeicherMelden(err);
+    return status;
+}
+
+} // namespace
+
+const char* BuildHilfe() {
+    return kHilfe;
+}
+
+std::variant<TBuildOptionen, std::string> BuildOptionenLesen(const std::vector<std::string>& args) {
+    TBuildOptionen optionen;
+    bool nurEingaben = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (nurEingaben || arg.size() < 2 || arg[0] != '-') {
+            optionen.Eingaben.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            nurEingaben = true;
+            continue;
+        }
+        if (arg[1] == '-') {
+            const std::size_t gleich = arg.find('=');
+            const std::string name =
+                arg.substr(2, gleich == std::string::npos ? gleich : gleich - 2);
+            const TOptionsName* option = LangeOption(name);
+            if (option == nullptr) {
+                return "unbekannte Option \"--" + name + "\"";
+            }
+            std::string wert;
+            if (!option->MitWert) {
+                if (gleich != std::string::npos) {
+                    return "die Option \"--" + name + "\" hat keinen Wert";
+                }
+            } else if (gleich != std::string::npos) {
+                wert = arg.substr(gleich + 1);
+            } else if (i + 1 < args.size()) {
+                wert = args[++i];
+            } else {
+                return WertFehlt("--" + name);
+            }
+            if (auto fehler = Anwenden(optionen, option->Option, wert)) {
+                return *fehler;
+            }
+            continue;
+        }
+        // A group of short options: flags, the last one may take the rest or the
+        // next argument as its value.
+        for (std::size_t k = 1; k < arg.size(); ++k) {
+            const TOptionsName* option = KurzeOption(arg[k]);
+            if (option == nullptr) {
+                return "unbekannte Option \"" + KurzName(arg[k]) + "\"";
+            }
+            std::string wert;
+            if (option->MitWert) {
+                if (k + 1 < arg.size()) {
+                    wert = arg.substr(k + 1);
+                } else if (i + 1 < args.size()) {
+                    wert = args[++i];
+                } else {
+                    return WertFehlt(KurzName(arg[k]));
+                }
+                k = arg.size();
+            }
+            if (auto fehler = Anwenden(optionen, option->Option, wert)) {
+                return *fehler;
+            }
+        }
+    }
+    if (!optionen.Hilfe && optionen.Eingaben.empty()) {
+        return std::string("keine Eingabe angegeben (Ordner oder MP3-Dateien)");
+    }
+    return optionen;
+}
+
+int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const auto gelesen = BuildOptionenLesen(args);
+    if (const std::string* fehler = std::get_if<std::string>(&gelesen)) {
+        err << kPrefix << *fehler << "\nHilfe: lorvane-cli build --help\n";
+        return kBuildAufruffehler;
+    }
+    const TBuildOptionen& optionen = std::get<TBuildOptionen>(gelesen);
+    if (optionen.Hilfe) {
+        out << kHilfe;
+        return kBuildOk;
+    }
+    for (const std::string& eingabe : optionen.Eingaben) {
+        std::error_code ec;
+        if (!fs::exists(fs::path(eingabe), ec)) {
+            err << kPrefix << "Eingabe \"" << eingabe << "\" nicht vorhanden!\n";
+            return kBuildAufruffehler;
+        }
+    }
+    return JobAusfuehren(optionen, out, err);
+}
+
+} // namespace lorvane::cli

@@ -1,0 +1,296 @@
+#include "cli/ConsoleFrontEnd.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace lorvane::cli {
+
+namespace {
+
+volatile std::sig_atomic_t gSignal = 0;
+struct sigaction gAltInt {};
+struct sigaction gAltTerm {};
+
+extern "C" void SignalNotieren(int signal) {
+    gSignal = signal;
+}
+
+// Back to the start of the three lines in place, and everything below cleared.
+constexpr const char* kBlockLoeschen = "\r\033[2A\033[J";
+
+int Spalten() {
+    winsize groesse{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &groesse) == 0 && groesse.ws_col > 0) {
+        return groesse.ws_col;
+    }
+    return 80;
+}
+
+// At most the given number of characters (UTF-8 sequences counted once), so that a
+// line never wraps and the cursor moves stay right.
+std::string Gekuerzt(const std::string& text, int zeichen) {
+    int gezaehlt = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0) != 0x80) {
+            if (gezaehlt == zeichen) {
+                return text.substr(0, i);
+            }
+            ++gezaehlt;
+        }
+    }
+    return text;
+}
+
+std::string Klein(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+std::string Getrimmt(const std::string& text) {
+    const std::size_t anfang = text.find_first_not_of(" \t\r\n");
+    if (anfang == std::string::npos) {
+        return {};
+    }
+    const std::size_t ende = text.find_last_not_of(" \t\r\n");
+    return text.substr(anfang, ende - anfang + 1);
+}
+
+} // namespace
+
+TSignalWache::TSignalWache() {
+    gSignal = 0;
+    struct sigaction aktion {};
+    aktion.sa_handler = SignalNotieren;
+    sigemptyset(&aktion.sa_mask);
+    // No SA_RESTART: a read waiting for an answer returns at once.
+    aktion.sa_flags = 0;
+    ::sigaction(SIGINT, &aktion, &gAltInt);
+    ::sigaction(SIGTERM, &aktion, &gAltTerm);
+}
+
+TSignalWache::~TSignalWache() {
+    ::sigaction(SIGINT, &gAltInt, nullptr);
+    ::sigaction(SIGTERM, &gAltTerm, nullptr);
+}
+
+int TSignalWache::Signal() {
+    return gSignal;
+}
+
+TKonsolenOptionen KonsolenOptionenErmitteln(bool allesJa) {
+    TKonsolenOptionen optionen;
+    if (allesJa) {
+        optionen.Antworten = TAntwortModus::AllesJa;
+    } else if (::isatty(STDIN_FILENO) == 1) {
+        optionen.Antworten = TAntwortModus::Terminal;
+    }
+    const char* terminal = std::getenv("TERM");
+    optionen.FortschrittAmPlatz = ::isatty(STDERR_FILENO) == 1 &&
+                                  !(terminal != nullptr && std::strcmp(terminal, "dumb") == 0);
+    optionen.Eingabe = STDIN_FILENO;
+    return optionen;
+}
+
+std::string KonsolenText(const std::string& text) {
+    std::string ergebnis;
+    ergebnis.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        ergebnis += text[i];
+    }
+    return ergebnis;
+}
+
+TConsoleFrontEnd::TConsoleFrontEnd(const TKonsolenOptionen& optionen, std::ostream& ausgabe)
+    : fOptionen(optionen), fAusgabe(ausgabe) {}
+
+void TConsoleFrontEnd::AbbruchPruefen() {
+    if (TSignalWache::Signal() != 0 && !fAbbruchGemeldet) {
+        fAbbruchGemeldet = true;
+        if (fAbbruch) {
+            fAbbruch();
+        }
+    }
+}
+
+bool TConsoleFrontEnd::FrageJaNein(const std::string& text) {
+    Meldung(text);
+    if (TSignalWache::Signal() != 0) {
+        AbbruchPruefen();
+        return false;
+    }
+    switch (fOptionen.Antworten) {
+    case TAntwortModus::AllesJa:
+        fAusgabe << "Antwort: Ja (--yes)\n" << std::flush;
+        return true;
+    case TAntwortModus::AllesNein:
+        fAusgabe << "Antwort: Nein (keine Eingabe möglich)\n" << std::flush;
+        return false;
+    case TAntwortModus::Terminal:
+        break;
+    }
+    fAusgabe << "[j/n] " << std::flush;
+    bool ja = false;
+    if (!AntwortLesen(ja)) {
+        fAusgabe << "\nAntwort: Nein\n" << std::flush;
+        AbbruchPruefen();
+        return false;
+    }
+    return ja;
+}
+
+bool TConsoleFrontEnd::AntwortLesen(bool& ja) {
+    std::string zeile;
+    for (;;) {
+        if (TSignalWache::Signal() != 0) {
+            return false;
+        }
+        pollfd abfrage{};
+        abfrage.fd = fOptionen.Eingabe;
+        abfrage.events = POLLIN;
+        // Short waits, so that a signal that went to another thread is seen too.
+        const int bereit = ::poll(&abfrage, 1, 100);
+        if (bereit < 0 && errno == EINTR) {
+            continue;
+        }
+        if (bereit < 0) {
+            return false;
+        }
+        if (bereit == 0) {
+            continue;
+        }
+        char zeichen = 0;
+        const ssize_t gelesen = ::read(fOptionen.Eingabe, &zeichen, 1);
+        if (gelesen < 0 && errno == EINTR) {
+            continue;
+        }
+        if (gelesen <= 0) {
+            return false;
+        }
+        if (zeichen != '\n') {
+            zeile += zeichen;
+            continue;
+        }
+        const std::string antwort = Klein(Getrimmt(zeile));
+        zeile.clear();
+        if (antwort == "j" || antwort == "ja") {
+            ja = true;
+            return true;
+        }
+        if (antwort == "n" || antwort == "nein") {
+            ja = false;
+            return true;
+        }
+        fAusgabe << "Bitte j (Ja) oder n (Nein) eingeben: " << std::flush;
+    }
+}
+
+void TConsoleFrontEnd::FehlerZeigen(const std::string& text) {
+    Meldung(text);
+}
+
+void TConsoleFrontEnd::Meldung(const std::string& text) {
+    BlockEntfernen();
+    fAusgabe << KonsolenText(text) << "\n" << std::flush;
+}
+
+void TConsoleFrontEnd::AbbruchAngenommen() {
+    Meldung("Wird beendet");
+}
+
+void TConsoleFrontEnd::EreignisseVerarbeiten() {
+    AbbruchPruefen();
+    fEreignisseBegonnen = true;
+    if (fAnzeigeAktiv && fGeaendert) {
+        Zeichnen();
+    }
+}
+
+void TConsoleFrontEnd::StatusText1Setzen(const std::string& text) {
+    fText1 = text;
+    StatusGeaendert();
+}
+
+void TConsoleFrontEnd::StatusText2Setzen(const std::string& text) {
+    fText2 = text;
+    StatusGeaendert();
+}
+
+void TConsoleFrontEnd::FortschrittPositionSetzen(int position) {
+    fPosition = position;
+    StatusGeaendert();
+}
+
+void TConsoleFrontEnd::CaptionSetzen(const std::string& text) {
+    fCaption = text;
+    StatusGeaendert();
+}
+
+void TConsoleFrontEnd::StatusGeaendert() {
+    fGeaendert = true;
+    if (fEreignisseBegonnen) {
+        fAnzeigeAktiv = true;
+    }
+}
+
+void TConsoleFrontEnd::Zeichnen() {
+    fGeaendert = false;
+    if (fOptionen.FortschrittAmPlatz) {
+        BlockEntfernen();
+        fGeaendert = false;
+        const int breite = Spalten() - 1;
+        fAusgabe << Gekuerzt(fText1, breite) << "\n"
+                 << Gekuerzt(fText2, breite) << "\n"
+                 << Gekuerzt(fCaption, breite) << std::flush;
+        fBlockGezeichnet = true;
+        return;
+    }
+    const int stufe = fPosition / 5;
+    if (fText1 == fGezeigt1 && fText2 == fGezeigt2 && stufe == fGezeigteStufe) {
+        return;
+    }
+    fGezeigt1 = fText1;
+    fGezeigt2 = fText2;
+    fGezeigteStufe = stufe;
+    fAusgabe << fPosition << "% | " << fText1 << " | " << fText2 << "\n" << std::flush;
+}
+
+void TConsoleFrontEnd::BlockEntfernen() {
+    if (fBlockGezeichnet) {
+        fAusgabe << kBlockLoeschen;
+        fBlockGezeichnet = false;
+        // Drawn again at the next event processing.
+        fGeaendert = true;
+    }
+}
+
+void TConsoleFrontEnd::FortschrittBeginnen() {
+    fEreignisseBegonnen = false;
+    fAnzeigeAktiv = false;
+    fGeaendert = false;
+}
+
+void TConsoleFrontEnd::Abschliessen() {
+    if (fAnzeigeAktiv && fGeaendert) {
+        Zeichnen();
+    }
+    if (fBlockGezeichnet) {
+        fAusgabe << "\n" << std::flush;
+        fBlockGezeichnet = false;
+    }
+}
+
+} // namespace lorvane::cli

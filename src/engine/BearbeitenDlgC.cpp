@@ -1,0 +1,413 @@
+#include "engine/BearbeitenDlgC.h"
+
+#include "audio/TextCodec.h"
+#include "engine/ConvertThreadC.h"
+#include "engine/Mp3ThreadC.h"
+#include "engine/Ordner.h"
+
+#include <exception>
+#include <poll.h>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::chrono::milliseconds kWarteSchritt{10};
+constexpr std::chrono::milliseconds kStatusIntervall{250};
+
+std::string ZeilenVerbinden(const std::vector<std::string>& zeilen) {
+    std::string text;
+    for (const std::string& zeile : zeilen) {
+        text += zeile;
+        text += "\r\n";
+    }
+    return TrimControlUtf8(text);
+}
+
+} // namespace
+
+TJobThreadErzeugung StandardJobThreads() {
+    TJobThreadErzeugung threads;
+    threads.Mp3Thread = [](TEventQueue& queue, TJobState& state, TJobEngine& engine) {
+        return std::unique_ptr<TWorkerThread>(new TMp3Thread(queue, state, engine));
+    };
+    threads.ConvertThread = [](TEventQueue& queue, TJobState& state, TJobEngine& engine) {
+        return std::unique_ptr<TWorkerThread>(new TConvertThread(queue, state, engine));
+    };
+    return threads;
+}
+
+std::string OrdnerNichtAngelegtText(const fs::path& ordner) {
+    return "Der Ordner \"" + ordner.string() +
+           "\" konnte nicht angelegt werden!\r\nDie Konvertierung wird abgebrochen!";
+}
+
+std::string AnwendungFehltText(const fs::path& datei) {
+    return "Die Anwendung \"" + datei.string() +
+           "\" existiert nicht!\r\nDie Konvertierung wird abgebrochen!";
+}
+
+std::string OrdnerNichtGeleertFrage(const fs::path& ordner) {
+    return "Der Ordner \"" + ordner.string() +
+           "\" konnte nicht geleert werden!\r\nSoll trotzdem fortgesetzt werden?";
+}
+
+std::string HoerbuchOrdnerLeerenFrage(const fs::path& ordner) {
+    return "Soll der Hörbuchordner \"" + ordner.string() + "\" geleert werden?";
+}
+
+bool EncoderStoppen(TRoPipe& eingabe) {
+    // The pipe holds a page at least and only ever gets this one byte per cancel, but
+    // a write into a full pipe would block: look first.
+    pollfd abfrage{};
+    abfrage.fd = eingabe.WriteHandle();
+    abfrage.events = POLLOUT;
+    if (abfrage.fd < 0 || ::poll(&abfrage, 1, 0) != 1 || (abfrage.revents & POLLOUT) == 0) {
+        return false;
+    }
+    try {
+        return eingabe.WriteData("q", 1) == 1;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+TBearbeitenDlg::TBearbeitenDlg(IJobFrontEnd& frontEnd, TJobState& state,
+                               const std::vector<TDateiZeile>& zeilen, TJobThreadErzeugung threads)
+    : fFrontEnd(frontEnd), fState(state), fThreads(std::move(threads)) {
+    fState.Mp3ListeAufbauen(zeilen);
+    FormCreate();
+}
+
+TBearbeitenDlg::~TBearbeitenDlg() {
+    auto& daten = fState.Daten;
+    try {
+        if (daten.Mp3ThreadLaeuftS || daten.ConvertThreadLaeuftS) {
+            fState.Convert.AbbruchS = true;
+            fState.Convert.PauseS = false;
+            if (fEngine) {
+                EncoderStoppen(fEngine->Mp3InPipe);
+                EncoderStoppen(fEngine->ConvertInPipe);
+            }
+            // Only the termination handlers: the front end may be what failed.
+            while (daten.Mp3ThreadLaeuftS || daten.ConvertThreadLaeuftS) {
+                fQueue.ProcessPending();
+                std::this_thread::sleep_for(kWarteSchritt);
+            }
+        }
+    } catch (...) {
+        // A destructor must not throw; the folders are still cleaned up below.
+    }
+    FormDestroy();
+}
+
+void TBearbeitenDlg::FormCreate() {
+    fState.FortschrittsfensterErstellt();
+    CaptionZuweisen();
+    fPosition = 0;
+    fFrontEnd.FortschrittPositionSetzen(0);
+    fEngine = std::make_unique<TJobEngine>();
+    fState.FortschrittsfensterOrdnerAnlegen();
+}
+
+void TBearbeitenDlg::CaptionZuweisen() {
+    const auto anzahl = static_cast<std::int64_t>(fState.Mp3.Mp3Liste.size());
+    fText1 = Status1Vorlage(anzahl);
+    fText2 = Status2Vorlage(anzahl);
+    fFrontEnd.StatusText1Setzen(fText1);
+    fFrontEnd.StatusText2Setzen(fText2);
+    FortschrittSetzen(0, 1);
+}
+
+void TBearbeitenDlg::FormDestroy() {
+    if (fZerstoert) {
+        return;
+    }
+    fZerstoert = true;
+    fStatusTimerAktiv = false;
+    fEngine.reset();
+    fState.FortschrittsfensterZerstoert();
+}
+
+void TBearbeitenDlg::FormShow() {
+    fFrontEnd.StatusFokussieren();
+    Timer2StaticTextTimer();
+}
+
+TModalResult TBearbeitenDlg::Timer1StartTimer() {
+    if (fJobGelaufen) {
+        return fModalResult;
+    }
+    fJobGelaufen = true;
+    auto& convert = fState.Convert;
+    // A cancel confirmed while a question of the checks was open starts nothing.
+    if (StartPruefungen() && OrdnerLeerenMitFrage() && !convert.AbbruchS) {
+        fPosition = 0;
+        fFrontEnd.FortschrittPositionSetzen(0);
+        if (fState.Daten.MinimierenS) {
+            Btn1MinimierenClick();
+        }
+        if (ThreadsStarten()) {
+            AufThreadsWarten(true);
+        }
+        AufThreadsWarten(false);
+    }
+    fFrontEnd.CursorSetzen(TJobCursor::Normal);
+    TrayVerlassen();
+    fModalResult = convert.AbbruchS ? TModalResult::Cancel : TModalResult::OK;
+    return fModalResult;
+}
+
+bool TBearbeitenDlg::StartPruefungen() {
+    const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
+    const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
+    const fs::path& ffmpeg = fState.Daten.FfmpegDatei;
+    std::error_code ec;
+    std::string fehler;
+    if (hoerbuch.empty() || !fs::is_directory(hoerbuch, ec)) {
+        fehler = OrdnerNichtAngelegtText(hoerbuch);
+    } else if (arbeit.empty() || !fs::is_directory(arbeit, ec)) {
+        fehler = OrdnerNichtAngelegtText(arbeit);
+    } else if (ffmpeg.empty() || !fs::is_regular_file(ffmpeg, ec)) {
+        fehler = AnwendungFehltText(ffmpeg);
+    }
+    if (fehler.empty()) {
+        return true;
+    }
+    fState.Convert.AbbruchS = true;
+    fFrontEnd.FehlerZeigen(fehler);
+    return false;
+}
+
+bool TBearbeitenDlg::OrdnerLeerenMitFrage() {
+    const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
+    const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
+    const bool hoerbuchGeleert = HoerbuchOrdnerLeeren(hoerbuch);
+    const bool arbeitGeleert = OrdnerLeeren(arbeit, false);
+    if (hoerbuchGeleert && arbeitGeleert) {
+        return true;
+    }
+    if (fFrontEnd.FrageJaNein(OrdnerNichtGeleertFrage(hoerbuchGeleert ? arbeit : hoerbuch))) {
+        return true;
+    }
+    fState.Convert.AbbruchS = true;
+    return false;
+}
+
+bool TBearbeitenDlg::HoerbuchOrdnerLeeren(const fs::path& ordner) {
+    if (ZuLeerendeDateien(ordner).empty()) {
+        return true;
+    }
+    if (!fFrontEnd.FrageJaNein(HoerbuchOrdnerLeerenFrage(ordner))) {
+        // The files stay; the job replaces those of the same names.
+        return true;
+    }
+    return OrdnerLeeren(ordner, false);
+}
+
+bool TBearbeitenDlg::ThreadsStarten() {
+    auto& daten = fState.Daten;
+    std::unique_ptr<TWorkerThread> mp3;
+    std::unique_ptr<TWorkerThread> convert;
+    bool mp3Gestartet = false;
+    try {
+        mp3 = NeuerThread(fThreads.Mp3Thread);
+        mp3->SetOnTerminate([&daten](TWorkerThread&) { daten.Mp3ThreadLaeuftS = false; });
+        mp3->SetFreeOnTerminate(true);
+        convert = NeuerThread(fThreads.ConvertThread);
+        convert->SetOnTerminate([&daten](TWorkerThread&) { daten.ConvertThreadLaeuftS = false; });
+        convert->SetFreeOnTerminate(true);
+        mp3->Start();
+        // From here on the thread frees itself.
+        mp3.release();
+        mp3Gestartet = true;
+        convert->Start();
+        convert.release();
+        return true;
+    } catch (const std::exception& fehler) {
+        // What was not started never ends by itself: its running flag goes now. A
+        // started joiner sees the cancel and ends.
+        if (!mp3Gestartet) {
+            mp3.reset();
+            daten.Mp3ThreadLaeuftS = false;
+        }
+        convert.reset();
+        daten.ConvertThreadLaeuftS = false;
+        fState.Convert.AbbruchS = true;
+        fFrontEnd.FehlerZeigen(fehler.what());
+        return false;
+    }
+}
+
+std::unique_ptr<TWorkerThread> TBearbeitenDlg::NeuerThread(const TJobThreadErzeuger& erzeuger) {
+    std::unique_ptr<TWorkerThread> thread = erzeuger ? erzeuger(fQueue, fState, *fEngine) : nullptr;
+    if (!thread) {
+        throw std::runtime_error("Der Arbeitsthread konnte nicht erzeugt werden!");
+    }
+    return thread;
+}
+
+void TBearbeitenDlg::AufThreadsWarten(bool fehlerPruefen) {
+    const auto& daten = fState.Daten;
+    const auto& convert = fState.Convert;
+    if (fehlerPruefen) {
+        while (!convert.AbbruchS &&
+               (daten.Mp3ThreadLaeuftS || daten.ConvertThreadLaeuftS || convert.PauseS)) {
+            Ereignisse();
+            std::this_thread::sleep_for(kWarteSchritt);
+            FehlerlisteUebernehmen();
+        }
+        return;
+    }
+    while (daten.Mp3ThreadLaeuftS || daten.ConvertThreadLaeuftS) {
+        Ereignisse();
+        std::this_thread::sleep_for(kWarteSchritt);
+    }
+}
+
+void TBearbeitenDlg::Ereignisse() {
+    fFrontEnd.EreignisseVerarbeiten();
+    fQueue.ProcessPending();
+    if (fStatusTimerAktiv && std::chrono::steady_clock::now() >= fNaechsterStatus) {
+        Timer2StaticTextTimer();
+    }
+}
+
+void TBearbeitenDlg::FehlerlisteUebernehmen() {
+    auto& convert = fState.Convert;
+    if (convert.ConvertFehlerListe.Empty() && convert.Mp3FehlerListe.Empty()) {
+        return;
+    }
+    convert.AbbruchS = true;
+    convert.PauseS = false;
+    TrayVerlassen();
+    // Only one list is shown, the converter's first.
+    auto& liste =
+        convert.ConvertFehlerListe.Empty() ? convert.Mp3FehlerListe : convert.ConvertFehlerListe;
+    fFrontEnd.FehlerZeigen(ZeilenVerbinden(liste.TakeAll()));
+}
+
+void TBearbeitenDlg::TrayVerlassen() {
+    if (fFrontEnd.TrayIconSichtbar()) {
+        fFrontEnd.TrayIconSichtbarSetzen(false);
+        fFrontEnd.HauptfensterZeigen();
+    }
+}
+
+void TBearbeitenDlg::Timer2StaticTextTimer() {
+    fStatusTimerAktiv = false;
+    try {
+        const TJobStatusAnzeige anzeige = StatusBerechnen(ZaehlerLesen());
+        if (anzeige.Text1 != fText1) {
+            fText1 = anzeige.Text1;
+            fFrontEnd.StatusText1Setzen(fText1);
+        }
+        if (anzeige.Text2 != fText2) {
+            fText2 = anzeige.Text2;
+            fFrontEnd.StatusText2Setzen(fText2);
+        }
+        if (anzeige.Fortschritt) {
+            FortschrittSetzen(anzeige.Fortschritt->Wert, anzeige.Fortschritt->Phase);
+        }
+    } catch (const std::exception&) {
+        // The next update tries again.
+    }
+    if (!fState.Convert.AbbruchS) {
+        fStatusTimerAktiv = true;
+        fNaechsterStatus = std::chrono::steady_clock::now() + kStatusIntervall;
+    }
+}
+
+void TBearbeitenDlg::FortschrittSetzen(std::int64_t wert, int phase) {
+    const auto position = static_cast<int>(FortschrittWert({wert, phase}, ZaehlerLesen()));
+    if (position != fPosition) {
+        fPosition = position;
+        fFrontEnd.FortschrittPositionSetzen(position);
+    }
+    const std::string caption = FortschrittCaption(position, fState.Daten.Album);
+    if (caption != fCaption) {
+        fCaption = caption;
+        fFrontEnd.CaptionSetzen(caption);
+    }
+    const std::string hint = FortschrittTrayHint(position, phase);
+    if (hint != fFrontEnd.TrayHint()) {
+        fFrontEnd.TrayHintSetzen(hint);
+    }
+}
+
+void TBearbeitenDlg::Btn1MinimierenClick() {
+    if (fState.Convert.AbbruchS) {
+        return;
+    }
+    fFrontEnd.StatusFokussieren();
+    fFrontEnd.AnwendungMinimieren();
+    fFrontEnd.TrayIconSichtbarSetzen(true);
+    fFrontEnd.HauptfensterVerbergen();
+}
+
+void TBearbeitenDlg::Btn2AbbrechenClick() {
+    auto& convert = fState.Convert;
+    if (convert.AbbruchS) {
+        return;
+    }
+    convert.PauseS = true;
+    const bool ja = fFrontEnd.FrageJaNein(AbbrechenFrage);
+    convert.AbbruchS = ja;
+    convert.PauseS = false;
+    if (ja) {
+        AbbruchAusfuehren();
+    }
+}
+
+void TBearbeitenDlg::AbbruchBestaetigt() {
+    auto& convert = fState.Convert;
+    if (convert.AbbruchS) {
+        return;
+    }
+    convert.AbbruchS = true;
+    convert.PauseS = false;
+    AbbruchAusfuehren();
+}
+
+void TBearbeitenDlg::AbbruchAusfuehren() {
+    fFrontEnd.CursorSetzen(TJobCursor::Sanduhr);
+    fFrontEnd.AbbruchAngenommen();
+    if (fEngine) {
+        // The encoder ends its run when it reads "q" on its standard input.
+        if (fState.Daten.Mp3ThreadLaeuftS && fEngine->Mp3ConsoleApp.ProcessInfo().HasProcess()) {
+            EncoderStoppen(fEngine->Mp3InPipe);
+        }
+        if (fState.Daten.ConvertThreadLaeuftS &&
+            fEngine->ConvertConsoleApp.ProcessInfo().HasProcess()) {
+            EncoderStoppen(fEngine->ConvertInPipe);
+        }
+    }
+    std::this_thread::sleep_for(kWarteSchritt);
+}
+
+TJobZaehler TBearbeitenDlg::ZaehlerLesen() const {
+    const auto& daten = fState.Daten;
+    const auto& convert = fState.Convert;
+    const auto& mp3 = fState.Mp3;
+    TJobZaehler z;
+    z.Mp3ThreadLaeuft = daten.Mp3ThreadLaeuftS;
+    z.ConvertThreadLaeuft = daten.ConvertThreadLaeuftS;
+    z.AnzahlDateien = static_cast<std::int64_t>(mp3.Mp3Liste.size());
+    z.VorIndex = mp3.VorIndex;
+    z.KopierIndex = mp3.KopierIndex;
+    z.KopiertBytes = mp3.KopiertBytes;
+    z.GesamtBytes = mp3.GesamtBytes;
+    z.Mp3Dauer = mp3.Mp3Dauer;
+    z.Mp3Zeit = mp3.Mp3Zeit;
+    z.ConvertIndex = convert.ConvertIndex;
+    z.AnzahlTeile = convert.ConvertListe.Count();
+    z.ConvertDauer = convert.ConvertDauer;
+    z.ConvertZeit = convert.ConvertZeit;
+    return z;
+}
+
+} // namespace lorvane

@@ -1,0 +1,158 @@
+#include "engine/ConvertThreadC.h"
+
+#include <chrono>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "engine/EncoderZeile.h"
+#include "engine/FfmpegAufruf.h"
+#include "engine/Ordner.h"
+#include "engine/ThreadMeldungen.h"
+
+namespace fs = std::filesystem;
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::chrono::milliseconds kWarteSchritt{10};
+
+void Warten() {
+    std::this_thread::sleep_for(kWarteSchritt);
+}
+
+fs::path MitEndung(const fs::path& ordner, const fs::path& teil, const char* endung) {
+    return ordner / fs::path(teil.filename()).replace_extension(endung);
+}
+
+} // namespace
+
+TConvertThread::TConvertThread(TEventQueue& controllerQueue, TJobState& state, TJobEngine& engine)
+    : TWorkerThread(controllerQueue),
+      FErrFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&engine.ConvertErrPipe, false)),
+      FOutFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&engine.ConvertOutPipe, false)),
+      fState(state), fEngine(engine) {
+    // The standard output's lines carry nothing the job needs: no handler.
+    FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
+        EncoderZeileAuswerten(zeile, fState.Convert.ConvertDauer, fState.Convert.ConvertZeit,
+                              fState.Daten.LetzteZeit);
+    });
+    engine.ConvertConsoleApp.SetOnWork([this](TRoCustomConsoleApp&) { EncoderArbeitet(); });
+    engine.ConvertConsoleApp.SetOnComplete([this](TRoCustomConsoleApp&) { EncoderFertig(); });
+    state.Daten.ConvertThreadLaeuftS = true;
+}
+
+TConvertThread::~TConvertThread() {
+    // The members must outlive the body, so the wait cannot be left to the base.
+    Terminate();
+    while (Started() && !Finished()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    fEngine.ConvertConsoleApp.SetOnWork(nullptr);
+    fEngine.ConvertConsoleApp.SetOnComplete(nullptr);
+}
+
+void TConvertThread::EncoderArbeitet() {
+    FOutFilter->ReadPipe();
+    FOutFilter->Flush();
+    FErrFilter->ReadPipe();
+    FErrFilter->Flush();
+}
+
+void TConvertThread::EncoderFertig() {
+    FOutFilter->Flush();
+    FErrFilter->Flush();
+    // The last position the encoder reported in this run; 0 when it reported none.
+    fState.Daten.M4bDauer += fState.Daten.LetzteZeit;
+}
+
+void TConvertThread::Pausieren() const {
+    const TConvertVariablen& convert = fState.Convert;
+    while (convert.PauseS && !convert.AbbruchS && !Terminated()) {
+        Warten();
+    }
+}
+
+bool TConvertThread::Ende() const {
+    // The joiner's flag first: once it reads false, every part the joiner queued is
+    // in the count read after it. Read the other way round, a part queued between the
+    // two reads would be left behind.
+    const bool joinerLaeuft = fState.Daten.Mp3ThreadLaeuftS;
+    const std::int32_t anzahl = fState.Convert.ConvertListe.Count();
+    const bool nichtsMehr = !joinerLaeuft && fState.Convert.ConvertIndex >= anzahl - 1;
+    return nichtsMehr || fState.Convert.AbbruchS || Terminated();
+}
+
+bool TConvertThread::TeilWartet() const {
+    const std::int32_t anzahl = fState.Convert.ConvertListe.Count();
+    return anzahl > 0 && fState.Convert.ConvertIndex < anzahl - 1;
+}
+
+void TConvertThread::Execute() {
+    for (;;) {
+        fState.ConvertDurchlaufGestartet();
+        Pausieren();
+        if (Ende()) {
+            return;
+        }
+        if (!TeilWartet()) {
+            Warten();
+            continue;
+        }
+        Warten();
+        // This thread is the only writer of the index.
+        const std::int32_t index = ++fState.Convert.ConvertIndex;
+        if (const std::optional<fs::path> teil = fState.Convert.ConvertListe.At(index)) {
+            TeilKonvertieren(*teil);
+        }
+    }
+}
+
+// After a failure the next pass holds until the controller stops the job.
+void TConvertThread::TeilKonvertieren(const fs::path& teil) {
+    const fs::path& ordner = fState.Convert.HoerbuchOrdner;
+    const fs::path ergebnis = MitEndung(ordner, teil, ".m4a");
+    const fs::path fertig = MitEndung(ordner, teil, ".m4b");
+    // A result left by an earlier job must not pass for this run's.
+    DateiLoeschen(ergebnis);
+    if (!EncoderAusfuehren(teil, ergebnis)) {
+        // A failed run may have left a truncated file that must not pass for a result.
+        DateiLoeschen(ergebnis);
+        fState.ConvertFehlerMelden(KonvertierungFehler(teil));
+        return;
+    }
+    Warten();
+    std::error_code ec;
+    if (fState.Daten.CopyMp3FileS) {
+        fs::copy_file(teil, ordner / teil.filename(), fs::copy_options::overwrite_existing, ec);
+        if (ec) {
+            fState.ConvertFehlerMelden(Mp3KopierFehler(teil));
+            return;
+        }
+    }
+    DateiLoeschen(teil);
+    if (fs::exists(fs::symlink_status(fertig, ec))) {
+        DateiLoeschen(fertig);
+    }
+    fs::rename(ergebnis, fertig, ec);
+    if (ec) {
+        fState.ConvertFehlerMelden(UmbenennungFehler(ergebnis));
+    }
+}
+
+bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis) {
+    const std::string befehl =
+        FfmpegM4aKommandozeile(fState.Daten.FfmpegDatei, teil, ergebnis.filename().string());
+    TRoConsoleApp& app = fEngine.ConvertConsoleApp;
+    try {
+        const bool gelaufen = app.Execute(befehl, fState.Convert.HoerbuchOrdner.string());
+        // Also the exit code: an encoder that failed may still have written a file.
+        return FfmpegLaufErfolgreich(gelaufen, app);
+    } catch (const std::exception&) {
+        // A pipe that could not be read during the run.
+        return false;
+    }
+}
+
+} // namespace lorvane

@@ -1,0 +1,51 @@
+#include "engine/FfmpegAufruf.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "engine/RoCommandLine.h"
+
+namespace lorvane {
+
+namespace {
+
+const char* const kMp3Format = "\"%s\" -y -i \"%s\" -ab %dk -ar %d -ac %d -acodec mp3 \"%s\"";
+const char* const kM4aFormat = "\"%s\" -y -i \"%s\" \"%s\"";
+
+template <typename... Args> std::string Format(const char* format, Args... args) {
+    const int length = std::snprintf(nullptr, 0, format, args...);
+    if (length <= 0) {
+        return {};
+    }
+    std::vector<char> text(static_cast<std::size_t>(length) + 1);
+    std::snprintf(text.data(), text.size(), format, args...);
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+} // namespace
+
+std::string FfmpegMp3Kommandozeile(const std::filesystem::path& ffmpegDatei,
+                                   const std::filesystem::path& quelle, std::int32_t zielBitrate,
+                                   std::int32_t zielSamplerate, std::int32_t zielChannels,
+                                   const std::filesystem::path& kopie) {
+    const std::string encoder = RoQuotePath(ffmpegDatei);
+    const std::string source = RoQuotePath(quelle);
+    const std::string copy = RoQuotePath(kopie);
+    return Format(kMp3Format, encoder.c_str(), source.c_str(), static_cast<int>(zielBitrate / 1000),
+                  static_cast<int>(zielSamplerate), static_cast<int>(zielChannels), copy.c_str());
+}
+
+std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
+                                   const std::filesystem::path& teil,
+                                   const std::string& ergebnisName) {
+    const std::string encoder = RoQuotePath(ffmpegDatei);
+    const std::string part = RoQuotePath(teil);
+    const std::string result = RoQuotePath(ergebnisName);
+    return Format(kM4aFormat, encoder.c_str(), part.c_str(), result.c_str());
+}
+
+bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app) {
+    return ausgefuehrt && app.ErrorCode() == 0 && app.ExitCode() == 0;
+}
+
+} // namespace lorvane

@@ -1,0 +1,32 @@
+#pragma once
+// The encoder's two command lines and what counts as a successful run of it.
+// Every path goes through RoQuotePath, so any file name survives the split of the
+// command line into arguments.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "engine/RoConsoleApp.h"
+
+namespace lorvane {
+
+// Re-encodes one MP3 file to the target format; an existing copy is overwritten.
+// zielBitrate in bits per second (passed on in kbit/s), samplerate in Hz.
+std::string FfmpegMp3Kommandozeile(const std::filesystem::path& ffmpegDatei,
+                                   const std::filesystem::path& quelle, std::int32_t zielBitrate,
+                                   std::int32_t zielSamplerate, std::int32_t zielChannels,
+                                   const std::filesystem::path& kopie);
+
+// Converts one joined part; ergebnisName is the bare ".m4a" file name, written into
+// the working folder of the run (the audiobook folder).
+std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
+                                   const std::filesystem::path& teil,
+                                   const std::string& ergebnisName);
+
+// The run ended normally: started, waited for to its end, no error recorded, and the
+// encoder itself reported success (exit code 0; a child ended by a signal has a
+// non-zero code). An encoder stopped with "q" ends with 0 and counts as successful.
+bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app);
+
+} // namespace lorvane

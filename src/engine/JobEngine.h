@@ -1,0 +1,39 @@
+#pragma once
+// The engine objects of one job, made and configured as the progress window's
+// creation does: the analyser in the complete scan mode, the tag writer, and for each
+// worker thread a console runner with its three pipes. The controller owns one per job
+// and frees it only after both threads have ended.
+
+#include "audio/Mp3Files.h"
+#include "engine/RoConsoleApp.h"
+#include "engine/RoPipe.h"
+#include "id3v2/ID3v2Tags.h"
+
+namespace lorvane {
+
+// The time slice of the runners: how often the encoder's output is read.
+inline constexpr std::uint32_t kEncoderTimeSlice = 250;
+
+struct TJobEngine {
+    // Input pipes of size 1, the other four of the default size, all inheritable; each
+    // runner reads its input pipe and writes its output and error pipes, with the time
+    // slice above, no time limit, never killing its child, hidden.
+    TJobEngine();
+    TJobEngine(const TJobEngine&) = delete;
+    TJobEngine& operator=(const TJobEngine&) = delete;
+
+    // Used by the joiner only.
+    TMP3File Mp3File;
+    TID3v2Tag Id3v2Tag;
+    // Declared before the runners, which hold their handles.
+    TRoPipe Mp3InPipe;
+    TRoPipe Mp3OutPipe;
+    TRoPipe Mp3ErrPipe;
+    TRoPipe ConvertInPipe;
+    TRoPipe ConvertOutPipe;
+    TRoPipe ConvertErrPipe;
+    TRoConsoleApp Mp3ConsoleApp;
+    TRoConsoleApp ConvertConsoleApp;
+};
+
+} // namespace lorvane

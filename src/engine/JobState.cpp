@@ -1,0 +1,157 @@
+#include "engine/JobState.h"
+
+#include "engine/DatenC.h"
+
+#include <limits>
+
+namespace fs = std::filesystem;
+
+namespace lorvane {
+
+namespace {
+
+std::int32_t SummeBegrenzt(std::int64_t summe) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(summe > kMax ? kMax : (summe < kMin ? kMin : summe));
+}
+
+} // namespace
+
+TJobState::TJobState(const TStandardOrdner& ordner) {
+    Daten.AusgabeOrdner = ordner.AusgabeOrdner;
+    Daten.ArbeitsOrdner = ordner.ArbeitsOrdner;
+    Daten.FfmpegDatei = ordner.FfmpegDatei;
+    Daten.SendToLink = ordner.SendToLink;
+}
+
+void TJobState::HauptfensterErstellt() {
+    Daten.Autor.clear();
+    Daten.Titel.clear();
+    Daten.Album.clear();
+    Daten.Mp3ThreadLaeuftS = false;
+    Daten.ConvertThreadLaeuftS = false;
+    Daten.ZielBitrate = 0;
+    Daten.ZielSamplerate = 0;
+    Daten.ZielChannels = 0;
+}
+
+void TJobState::HauptfensterOrdnerVorbereiten() const {
+    OrdnerAnlegen(Daten.AusgabeOrdner);
+    if (ArbeitsOrdnerAnlegen(Daten.ArbeitsOrdner)) {
+        OrdnerLeeren(Daten.ArbeitsOrdner, false);
+    }
+}
+
+void TJobState::HauptfensterOrdnerAufraeumen() const {
+    OrdnerEntfernenWennLeer(Daten.AusgabeOrdner);
+    OrdnerLeeren(Daten.ArbeitsOrdner, true);
+}
+
+void TJobState::HinzufuegenGeoeffnet(bool dateiListeLeer) {
+    Daten.GesamtDauer = 0;
+    if (dateiListeLeer) {
+        Daten.Autor.clear();
+        Daten.Titel.clear();
+        Daten.Album.clear();
+    }
+}
+
+void TJobState::HinzufuegenScanGestartet(bool dateiListeLeer) {
+    if (dateiListeLeer) {
+        Daten.ZielBitrate = 0;
+        Daten.ZielSamplerate = 0;
+        Daten.ZielChannels = 0;
+    }
+}
+
+void TJobState::Mp3ListeAufbauen(const std::vector<TDateiZeile>& zeilen) {
+    Mp3.Mp3Liste.clear();
+    Convert.ConvertListe.Clear();
+    Mp3.Mp3Liste.reserve(zeilen.size());
+    std::int64_t summe = 0;
+    for (const TDateiZeile& zeile : zeilen) {
+        TMp3ListeRec eintrag;
+        eintrag.Filename = fs::path(zeile.Caption);
+        eintrag.Dauer = ZeitInSekunden(zeile.Dauer);
+        summe += eintrag.Dauer;
+        Mp3.Mp3Liste.push_back(std::move(eintrag));
+    }
+    Daten.GesamtDauer = SummeBegrenzt(summe);
+    Daten.M4bDauer = 0;
+}
+
+void TJobState::FortschrittsfensterErstellt() {
+    Convert.ConvertDauer = -1;
+    Convert.ConvertZeit = -1;
+    Daten.TeilNr = 0;
+    Daten.Mp3ThreadLaeuftS = false;
+    Daten.ConvertThreadLaeuftS = false;
+    Mp3.Mp3Dauer = -1;
+    Mp3.Mp3Zeit = -1;
+    Mp3.VorIndex = -1;
+    Mp3.KopierIndex = -1;
+    Convert.ConvertIndex = -1;
+    Convert.AbbruchS = false;
+    Convert.PauseS = false;
+    Convert.ConvertFehlerListe.Clear();
+    Convert.Mp3FehlerListe.Clear();
+    Convert.ConvertListe.Clear();
+    Daten.M4bDauer = 0;
+    Convert.HoerbuchOrdner = HoerbuchOrdnerBerechnen();
+}
+
+void TJobState::FortschrittsfensterOrdnerAnlegen() const {
+    OrdnerAnlegen(Convert.HoerbuchOrdner);
+    ArbeitsOrdnerAnlegen(Daten.ArbeitsOrdner);
+}
+
+void TJobState::FortschrittsfensterZerstoert() {
+    Convert.ConvertFehlerListe.Clear();
+    Convert.Mp3FehlerListe.Clear();
+    Mp3.Mp3Liste.clear();
+    OrdnerLeeren(Daten.ArbeitsOrdner, false);
+    OrdnerEntfernenWennLeer(Convert.HoerbuchOrdner);
+}
+
+void TJobState::JoinerGestartet() {
+    Mp3.VorIndex = 0;
+    Mp3.GesamtBytes = 0;
+}
+
+void TJobState::VerbindenGestartet() {
+    Mp3.KopiertBytes = 0;
+    Daten.TeilNr = 0;
+}
+
+void TJobState::Mp3ZeitenZuruecksetzen() {
+    Mp3.Mp3Dauer = -1;
+    Mp3.Mp3Zeit = -1;
+}
+
+void TJobState::ConvertDurchlaufGestartet() {
+    Convert.ConvertDauer = -1;
+    Convert.ConvertZeit = -1;
+    Daten.LetzteZeit = 0;
+}
+
+void TJobState::Mp3FehlerMelden(std::string meldung) {
+    Convert.PauseS = true;
+    Convert.Mp3FehlerListe.Add(std::move(meldung));
+}
+
+void TJobState::ConvertFehlerMelden(std::string meldung) {
+    Convert.PauseS = true;
+    Convert.ConvertFehlerListe.Add(std::move(meldung));
+}
+
+fs::path TJobState::HoerbuchOrdnerBerechnen() const {
+    // Album arrives cleaned, which leaves it unchanged here; should it ever arrive raw,
+    // it still cannot name a folder outside the output folder.
+    fs::path ordner = MitTrenner(Daten.AusgabeOrdner);
+    ordner += NameBereinigen(Daten.Album, false);
+    ordner += "/";
+    return ordner;
+}
+
+} // namespace lorvane

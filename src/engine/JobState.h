@@ -1,0 +1,148 @@
+#pragma once
+// The state one program run shares between the windows, the job controller and the
+// two worker threads. The controller owns it and hands it to the threads.
+//
+// Threads: flags and counters are atomics, written by one side and polled by the
+// others. The queue and the two error lists lock on every access. The texts and
+// folders are written by the user-interface thread only while no worker runs; starting
+// a thread publishes them. The length of Mp3Liste is fixed while the workers run and
+// only the joiner touches its entries; the others read only its length.
+
+#include "engine/LockedList.h"
+#include "engine/Ordner.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace lorvane {
+
+// One MP3 file of the job, in playing order.
+struct TMp3ListeRec {
+    // The file whose audio bytes are joined; the re-encoded copy after re-encoding.
+    std::filesystem::path Filename;
+    std::int32_t Dauer = 0;      // seconds
+    std::int32_t Bitrate = 0;    // bits per second
+    std::int32_t Samplerate = 0; // Hz
+    std::int32_t Channels = 0;   // 1 or 2
+    std::int64_t Start = 0;      // offset of the first frame header
+    std::int64_t Length = 0;     // audio bytes from Start on
+};
+
+using TMp3Liste = std::vector<TMp3ListeRec>;
+using TConvertListe = std::vector<std::filesystem::path>;
+
+// One row of the main window's file list: the full path and the playing time text.
+struct TDateiZeile {
+    std::string Caption;
+    std::string Dauer;
+};
+
+// Settings, folders, metadata, target format, running flags and totals.
+struct TDatenVariablen {
+    std::atomic<bool> CopyMp3FileS{false};
+    std::atomic<bool> MinimierenS{false};
+    // The setting's value when it is missing.
+    std::atomic<std::int32_t> MaxStunden{5};
+    std::atomic<bool> Mp3ThreadLaeuftS{false};
+    std::atomic<bool> ConvertThreadLaeuftS{false};
+    std::atomic<std::int32_t> GesamtDauer{0};
+    std::atomic<std::int32_t> M4bDauer{0};
+    std::atomic<std::int32_t> LetzteZeit{0};
+    std::atomic<std::int32_t> TeilNr{0};
+    std::atomic<std::int32_t> ZielBitrate{0};
+    std::atomic<std::int32_t> ZielSamplerate{0};
+    std::atomic<std::int32_t> ZielChannels{0};
+    std::filesystem::path AusgabeOrdner;
+    std::filesystem::path ArbeitsOrdner;
+    std::filesystem::path FfmpegDatei;
+    std::filesystem::path SendToLink;
+    // Already cleaned for file names by the main window.
+    std::string Autor;
+    std::string Titel;
+    std::string Album;
+};
+
+// The converter's side and the stop protocol.
+struct TConvertVariablen {
+    std::atomic<std::int32_t> ConvertDauer{0};
+    std::atomic<std::int32_t> ConvertZeit{0};
+    std::atomic<bool> AbbruchS{false};
+    std::atomic<bool> PauseS{false};
+    TLockedList<std::filesystem::path> ConvertListe;
+    std::atomic<std::int32_t> ConvertIndex{0};
+    TLockedList<std::string> ConvertFehlerListe;
+    TLockedList<std::string> Mp3FehlerListe;
+    std::filesystem::path HoerbuchOrdner;
+};
+
+// The joiner's side.
+struct TMp3Variablen {
+    TMp3Liste Mp3Liste;
+    std::atomic<std::int32_t> Mp3Dauer{0};
+    std::atomic<std::int32_t> Mp3Zeit{0};
+    std::atomic<std::int64_t> GesamtBytes{0};
+    std::atomic<std::int64_t> KopiertBytes{0};
+    std::atomic<std::int32_t> VorIndex{0};
+    std::atomic<std::int32_t> KopierIndex{0};
+};
+
+class TJobState {
+public:
+    // Program start: flags false, counters 0, texts empty, the default folders set.
+    TJobState() = default;
+    explicit TJobState(const TStandardOrdner& ordner);
+    TJobState(const TJobState&) = delete;
+    TJobState& operator=(const TJobState&) = delete;
+
+    TDatenVariablen Daten;
+    TConvertVariablen Convert;
+    TMp3Variablen Mp3;
+
+    // Main window created: metadata empty, running flags false, target format 0.
+    void HauptfensterErstellt();
+    // Creates the output and working folders and clears the working folder; failures
+    // are ignored.
+    void HauptfensterOrdnerVorbereiten() const;
+    // Main window destroyed: the output folder goes when empty, the working folder is
+    // cleared and removed.
+    void HauptfensterOrdnerAufraeumen() const;
+
+    // Add dialog opened: the total duration starts again; on an empty file list the
+    // metadata too.
+    void HinzufuegenGeoeffnet(bool dateiListeLeer);
+    // Scan started: on an empty file list the target format is forgotten.
+    void HinzufuegenScanGestartet(bool dateiListeLeer);
+
+    // Progress window created, first step: the job's list from the file-list rows,
+    // queue emptied, GesamtDauer the sum of the rows, M4bDauer 0.
+    void Mp3ListeAufbauen(const std::vector<TDateiZeile>& zeilen);
+    // Progress window created, second step: every per-job value reset and
+    // HoerbuchOrdner set.
+    void FortschrittsfensterErstellt();
+    // Creates HoerbuchOrdner and ArbeitsOrdner; failures are left to the start checks.
+    void FortschrittsfensterOrdnerAnlegen() const;
+    // Progress window destroyed: lists emptied, working folder cleared, audiobook folder
+    // removed when empty.
+    void FortschrittsfensterZerstoert();
+
+    // Joiner phase 1 begins.
+    void JoinerGestartet();
+    // Joiner phase 4 begins.
+    void VerbindenGestartet();
+    // Before each file of the preprocessing and each re-encoding: position unknown.
+    void Mp3ZeitenZuruecksetzen();
+    // Every pass of the converter's loop, so before every conversion.
+    void ConvertDurchlaufGestartet();
+
+    // The stop protocol's first half: hold both workers, then leave exactly one message.
+    void Mp3FehlerMelden(std::string meldung);
+    void ConvertFehlerMelden(std::string meldung);
+
+    // AusgabeOrdner + Album + separator.
+    std::filesystem::path HoerbuchOrdnerBerechnen() const;
+};
+
+} // namespace lorvane

@@ -1,0 +1,387 @@
+#include "engine/Mp3ThreadC.h"
+
+#include <chrono>
+#include <limits>
+#include <stdexcept>
+#include <thread>
+
+#include "audio/Streams.h"
+#include "engine/Counter.h"
+#include "engine/EncoderZeile.h"
+#include "engine/FfmpegAufruf.h"
+#include "engine/TeilGroesse.h"
+#include "engine/TeilNamen.h"
+#include "engine/ThreadMeldungen.h"
+
+namespace fs = std::filesystem;
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::chrono::milliseconds kWarteSchritt{10};
+constexpr std::uint8_t kEinKanal = 3;
+constexpr const char* kGenre = "Hörbuch";
+
+// A file failed a step of the preprocessing or the joining. The reason is for
+// debugging only; the user sees the generic message with the file's name.
+class ESchrittFehler : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+void Warten() {
+    std::this_thread::sleep_for(kWarteSchritt);
+}
+
+std::int32_t ListenLaenge(const TMp3Liste& liste) {
+    constexpr std::size_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(liste.size() < kMax ? liste.size() : kMax);
+}
+
+} // namespace
+
+// The part being written. Closing it (also by leaving the scope at a cancel) leaves
+// the file without a tag and unqueued.
+class TMp3Thread::TTeil {
+public:
+    bool Offen() const { return fStream != nullptr; }
+    // Replaces an existing file; throws EFileStreamError when it cannot be created.
+    void Erstellen(const fs::path& name) {
+        fName = name;
+        fBytes = 0;
+        fStream.reset();
+        fStream = std::make_unique<TFileStream>(name, TFileMode::Create);
+    }
+    void Schliessen() { fStream.reset(); }
+    TFileStream& Stream() { return *fStream; }
+    const fs::path& Name() const { return fName; }
+    std::int64_t Bytes() const { return fBytes; }
+    void BytesHinzu(std::int64_t bytes) { fBytes += bytes; }
+
+private:
+    std::unique_ptr<TFileStream> fStream;
+    fs::path fName;
+    std::int64_t fBytes = 0;
+};
+
+TMp3Thread::TMp3Thread(TEventQueue& controllerQueue, TJobState& state, TJobEngine& engine)
+    : TWorkerThread(controllerQueue),
+      FErrFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&engine.Mp3ErrPipe, false)),
+      FOutFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&engine.Mp3OutPipe, false)), fState(state),
+      fEngine(engine) {
+    // The standard output's lines carry nothing the job needs: no handler.
+    FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
+        EncoderZeileAuswerten(zeile, fState.Mp3.Mp3Dauer, fState.Mp3.Mp3Zeit, fLetzteZeit);
+    });
+    engine.Mp3ConsoleApp.SetOnWork([this](TRoCustomConsoleApp&) { EncoderArbeitet(); });
+    engine.Mp3ConsoleApp.SetOnComplete([this](TRoCustomConsoleApp&) { EncoderFertig(); });
+    state.Daten.Mp3ThreadLaeuftS = true;
+}
+
+TMp3Thread::~TMp3Thread() {
+    // The members must outlive the body, so the wait cannot be left to the base.
+    Terminate();
+    while (Started() && !Finished()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    fEngine.Mp3ConsoleApp.SetOnWork(nullptr);
+    fEngine.Mp3ConsoleApp.SetOnComplete(nullptr);
+}
+
+void TMp3Thread::EncoderArbeitet() {
+    FOutFilter->ReadPipe();
+    FOutFilter->Flush();
+    FErrFilter->ReadPipe();
+    FErrFilter->Flush();
+}
+
+void TMp3Thread::EncoderFertig() {
+    FOutFilter->Flush();
+    FErrFilter->Flush();
+}
+
+void TMp3Thread::Execute() {
+    if (!Analysieren() || !Vorverarbeiten()) {
+        return;
+    }
+    std::int64_t teilBytes = 0;
+    if (!TeilGroesseBestimmen(teilBytes)) {
+        return;
+    }
+    Verbinden(teilBytes);
+}
+
+// ---------------------------------------------------------------------------------------
+// Helpers
+
+bool TMp3Thread::DateiPruefen(const fs::path& datei) {
+    TMP3File& mp3 = fEngine.Mp3File;
+    mp3.SetMpegScanMode(MPEG_SCAN_Complete);
+    try {
+        (void)mp3.ReadFromFile(datei);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return mp3.Valid() && mp3.MpegInfo().Valid();
+}
+
+std::int32_t TMp3Thread::KanalZahl() const {
+    return fEngine.Mp3File.MpegInfo().Channelmode() == kEinKanal ? 1 : 2;
+}
+
+bool TMp3Thread::AbbruchVerlangt() const {
+    return fState.Convert.AbbruchS || Terminated();
+}
+
+bool TMp3Thread::WartenUndPruefen() const {
+    const TConvertVariablen& convert = fState.Convert;
+    while (convert.PauseS && !convert.AbbruchS && !Terminated()) {
+        Warten();
+    }
+    return !AbbruchVerlangt();
+}
+
+void TMp3Thread::FehlerMelden(const std::string& datei) {
+    fState.Mp3FehlerMelden(Mp3BearbeitungFehler(datei));
+}
+
+// ---------------------------------------------------------------------------------------
+// Phase 1: the target format
+
+bool TMp3Thread::Analysieren() {
+    fState.JoinerGestartet();
+    TCounterRec ziel;
+    {
+        TCounter counter;
+        // No cancel check here: a cancel takes effect after this phase.
+        for (TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
+            if (!DateiPruefen(eintrag.Filename)) {
+                FehlerMelden(eintrag.Filename.string());
+                return false;
+            }
+            const TMP3File& mp3 = fEngine.Mp3File;
+            eintrag.Bitrate = mp3.Bitrate();
+            eintrag.Samplerate = mp3.Samplerate();
+            eintrag.Channels = KanalZahl();
+            counter.Add(std::to_string(eintrag.Bitrate) + " " + std::to_string(eintrag.Samplerate) +
+                        " " + std::to_string(eintrag.Channels));
+        }
+        counter.GetBestBitSample(ziel);
+    }
+    TDatenVariablen& daten = fState.Daten;
+    daten.ZielBitrate = ziel.Bitrate;
+    daten.ZielSamplerate = ziel.Samplerate;
+    daten.ZielChannels = ziel.Channels;
+    if (ziel.Bitrate <= 0 || ziel.Samplerate <= 0 || ziel.Channels <= 0) {
+        FehlerMelden(kMp3AudioformatName);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Phase 2: every file in the target format, and where its audio lies
+
+bool TMp3Thread::Vorverarbeiten() {
+    TMp3Liste& liste = fState.Mp3.Mp3Liste;
+    const std::int32_t anzahl = ListenLaenge(liste);
+    while (fState.Mp3.VorIndex < anzahl) {
+        fState.Mp3ZeitenZuruecksetzen();
+        if (!WartenUndPruefen()) {
+            return false;
+        }
+        TMp3ListeRec& eintrag = liste[static_cast<std::size_t>(fState.Mp3.VorIndex.load())];
+        try {
+            if (!EintragVorbereiten(eintrag)) {
+                return false;
+            }
+        } catch (const std::exception&) {
+            // The same entry again: the next pass holds until the controller stops the job.
+            FehlerMelden(eintrag.Filename.string());
+            continue;
+        }
+        fState.Mp3.GesamtBytes += eintrag.Length;
+        ++fState.Mp3.VorIndex;
+    }
+    return true;
+}
+
+bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
+    if (!DateiPruefen(eintrag.Filename)) {
+        throw ESchrittFehler("Ungültige MP3-Datei");
+    }
+    const std::int32_t dauer = fEngine.Mp3File.Duration();
+    if (dauer > 0 && dauer != eintrag.Dauer) {
+        fState.Daten.GesamtDauer += dauer - eintrag.Dauer;
+        eintrag.Dauer = dauer;
+    }
+    if (AbbruchVerlangt()) {
+        return false;
+    }
+    const TDatenVariablen& daten = fState.Daten;
+    const TMP3File& mp3 = fEngine.Mp3File;
+    const bool imZielformat = mp3.Samplerate() == daten.ZielSamplerate &&
+                              mp3.Bitrate() == daten.ZielBitrate &&
+                              KanalZahl() == daten.ZielChannels && mp3.MpegInfo().Layer() == 3;
+    if (!imZielformat) {
+        Neukodieren(eintrag);
+    }
+    // The copy's values after a re-encoding.
+    eintrag.Bitrate = mp3.Bitrate();
+    eintrag.Samplerate = mp3.Samplerate();
+    eintrag.Channels = KanalZahl();
+    eintrag.Start = mp3.MpegInfo().FirstHeaderPosition();
+    const std::int64_t audioEnde =
+        mp3.FileSize() - std::int64_t{mp3.ApeTagSize()} - std::int64_t{mp3.ID3v1TagSize()};
+    if (eintrag.Start < 0 || eintrag.Start >= audioEnde) {
+        throw ESchrittFehler("Ungültige MP3-Audiogrenzen");
+    }
+    eintrag.Length = audioEnde - eintrag.Start;
+    return true;
+}
+
+void TMp3Thread::Neukodieren(TMp3ListeRec& eintrag) {
+    fState.Mp3ZeitenZuruecksetzen();
+    const TDatenVariablen& daten = fState.Daten;
+    const fs::path kopie = KopieDateiName(daten.ArbeitsOrdner, eintrag.Filename);
+    const std::string befehl =
+        FfmpegMp3Kommandozeile(daten.FfmpegDatei, eintrag.Filename, daten.ZielBitrate,
+                               daten.ZielSamplerate, daten.ZielChannels, kopie);
+    TRoConsoleApp& app = fEngine.Mp3ConsoleApp;
+    const bool gelaufen = app.Execute(befehl, daten.ArbeitsOrdner.string());
+    if (!FfmpegLaufErfolgreich(gelaufen, app)) {
+        throw ESchrittFehler("Neukodierung fehlgeschlagen");
+    }
+    eintrag.Filename = kopie;
+    if (!DateiPruefen(kopie)) {
+        throw ESchrittFehler("Konvertierte MP3-Datei ist ungültig");
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Phase 3: the part size
+
+bool TMp3Thread::TeilGroesseBestimmen(std::int64_t& teilBytes) {
+    fState.Mp3.VorIndex = ListenLaenge(fState.Mp3.Mp3Liste) - 1;
+    if (!WartenUndPruefen()) {
+        return false;
+    }
+    teilBytes = TeilBytesBerechnen(fState.Mp3.GesamtBytes, fState.Daten.GesamtDauer,
+                                   fState.Daten.MaxStunden);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Phase 4: joining
+
+void TMp3Thread::Verbinden(std::int64_t teilBytes) {
+    fState.VerbindenGestartet();
+    const TDatenVariablen& daten = fState.Daten;
+    TID3v2Tag& tag = fEngine.Id3v2Tag;
+    tag.Clear();
+    tag.SetArtist(daten.Autor);
+    tag.SetTitle(daten.Titel);
+    tag.SetAlbum(daten.Album);
+    tag.SetGenre(kGenre);
+    tag.SetTrack("1");
+
+    const TMp3Liste& liste = fState.Mp3.Mp3Liste;
+    const std::int32_t anzahl = ListenLaenge(liste);
+    TTeil teil;
+    bool fehlerGemeldet = false;
+    while (fState.Mp3.KopierIndex < anzahl - 1) {
+        if (!WartenUndPruefen()) {
+            return;
+        }
+        const std::int32_t index = ++fState.Mp3.KopierIndex;
+        const TMp3ListeRec& eintrag = liste[static_cast<std::size_t>(index)];
+        const TSchritt schritt = DateiVerbinden(eintrag, teilBytes, teil);
+        if (schritt == TSchritt::Ende) {
+            return;
+        }
+        if (schritt == TSchritt::Fehler) {
+            FehlerMelden(eintrag.Filename.string());
+            fehlerGemeldet = true;
+        }
+    }
+    if (fehlerGemeldet) {
+        // Even when the failed file was the last one, the part holding its bytes is not
+        // finished and queued: hold until the controller stops the job.
+        WartenUndPruefen();
+        return;
+    }
+    TeilAbschliessen(teil);
+}
+
+TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std::int64_t teilBytes,
+                                                TTeil& teil) {
+    std::unique_ptr<TFileStream> quelle;
+    try {
+        quelle = std::make_unique<TFileStream>(eintrag.Filename, TFileMode::OpenRead);
+        quelle->Seek(eintrag.Start);
+        std::int64_t position = 0;
+        while (position < eintrag.Length) {
+            if (!WartenUndPruefen()) {
+                return TSchritt::Ende;
+            }
+            if (fState.Daten.TeilNr == 0 || teil.Bytes() >= teilBytes) {
+                if (!TeilAbschliessen(teil) || !TeilBeginnen(teil)) {
+                    return TSchritt::Ende;
+                }
+            }
+            const std::int64_t offen = eintrag.Length - position;
+            const std::int64_t platz = teilBytes - teil.Bytes();
+            const std::int64_t stueck = offen <= platz ? offen : platz;
+            if (stueck <= 0) {
+                throw ESchrittFehler("Ungültige Kopierlänge");
+            }
+            if (teil.Stream().CopyFrom(*quelle, stueck) != stueck) {
+                throw ESchrittFehler("Fehler beim Kopieren");
+            }
+            position += stueck;
+            teil.BytesHinzu(stueck);
+            fState.Mp3.KopiertBytes += stueck;
+        }
+    } catch (const std::exception&) {
+        quelle.reset();
+        Warten();
+        return TSchritt::Fehler;
+    }
+    quelle.reset();
+    Warten();
+    return TSchritt::Weiter;
+}
+
+bool TMp3Thread::TeilBeginnen(TTeil& teil) {
+    const TDatenVariablen& daten = fState.Daten;
+    const std::int32_t nummer = ++fState.Daten.TeilNr;
+    const fs::path name = TeilDateiName(daten.ArbeitsOrdner, daten.Autor, daten.Album, nummer);
+    fEngine.Id3v2Tag.SetTitle(TeilTitel(daten.Titel, nummer));
+    fEngine.Id3v2Tag.SetTrack(std::to_string(nummer));
+    try {
+        teil.Erstellen(name);
+    } catch (const EStreamError&) {
+        fState.Mp3FehlerMelden(TeilErstellungFehler(name));
+        return false;
+    }
+    return true;
+}
+
+bool TMp3Thread::TeilAbschliessen(TTeil& teil) {
+    if (!teil.Offen()) {
+        return true;
+    }
+    const TAudioError ergebnis = fEngine.Id3v2Tag.WriteToStream(teil.Stream());
+    teil.Schliessen();
+    Warten();
+    if (ergebnis != FileErr_None) {
+        fState.Mp3FehlerMelden(TeilErstellungFehler(teil.Name()));
+        return false;
+    }
+    // From here on the part is complete for the converter.
+    fState.Convert.ConvertListe.Add(teil.Name());
+    return true;
+}
+
+} // namespace lorvane

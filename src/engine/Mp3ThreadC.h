@@ -1,0 +1,73 @@
+#pragma once
+// The joiner: turns the job's MP3 list into joined MP3 parts of about the chosen
+// number of hours each. Four phases: analysis (the target format is the most common
+// one), preprocessing (files in another format are re-encoded), the part size, and
+// joining (the audio bytes of all files, in order, cut into parts that each get an
+// ID3v2 tag and are queued for the converter).
+//
+// The body, the encoder runs and their notifications all run in this thread. Errors
+// follow the stop protocol: PauseS, exactly one message in Mp3FehlerListe, then the
+// thread waits until the controller sets AbbruchS (or ends at once where noted).
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/JobEngine.h"
+#include "engine/JobState.h"
+#include "engine/RoPipeFilters.h"
+#include "engine/WorkerThread.h"
+
+namespace lorvane {
+
+class TMp3Thread : public TWorkerThread {
+public:
+    // Created suspended. Wires the filters and the encoder notifications of
+    // Mp3ConsoleApp and sets Mp3ThreadLaeuftS. State and engine must outlive the thread.
+    TMp3Thread(TEventQueue& controllerQueue, TJobState& state, TJobEngine& engine);
+    // Asks a running body to end and waits for it (an encoder run in progress is waited
+    // for), then unhooks the runner's notifications.
+    ~TMp3Thread() override;
+
+protected:
+    void Execute() override;
+
+private:
+    class TTeil;
+    // How joining one file ended: on to the next, failed (to be reported), or the
+    // thread is to end (cancel, or a part error already reported).
+    enum class TSchritt : std::uint8_t { Weiter, Fehler, Ende };
+
+    // The phases; false when the thread is to end.
+    bool Analysieren();
+    bool Vorverarbeiten();
+    bool TeilGroesseBestimmen(std::int64_t& teilBytes);
+    void Verbinden(std::int64_t teilBytes);
+
+    bool EintragVorbereiten(TMp3ListeRec& eintrag);
+    void Neukodieren(TMp3ListeRec& eintrag);
+    TSchritt DateiVerbinden(const TMp3ListeRec& eintrag, std::int64_t teilBytes, TTeil& teil);
+    bool TeilBeginnen(TTeil& teil);
+    bool TeilAbschliessen(TTeil& teil);
+
+    bool DateiPruefen(const std::filesystem::path& datei);
+    std::int32_t KanalZahl() const;
+    bool WartenUndPruefen() const;
+    bool AbbruchVerlangt() const;
+    void FehlerMelden(const std::string& datei);
+
+    void EncoderArbeitet();
+    void EncoderFertig();
+
+    // Declared first, as the fields of the thread.
+    std::unique_ptr<TRoAnsiSBCSPipeFilter> FErrFilter;
+    std::unique_ptr<TRoAnsiSBCSPipeFilter> FOutFilter;
+    TJobState& fState;
+    TJobEngine& fEngine;
+    // The parser's unlimited last position; the shared one belongs to the converter.
+    std::atomic<std::int32_t> fLetzteZeit{0};
+};
+
+} // namespace lorvane

@@ -1,0 +1,79 @@
+#pragma once
+// The program's default folders and the folder operations of a job: creating the
+// output and working folders, and clearing the audio files out of a folder.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lorvane {
+
+// Both front ends use this name, so that they share their folders.
+inline constexpr std::string_view ProgrammBasisName = "lorvane";
+
+// Where the default folders come from; tests pass their own.
+struct TOrdnerQuellen {
+    // The value of an environment variable, empty when it is not set.
+    std::function<std::string(const std::string& name)> Umgebung;
+    // The folder of the running executable.
+    std::filesystem::path ProgrammOrdner;
+};
+
+// Folder paths end with a separator, so that names can be appended as text.
+struct TStandardOrdner {
+    std::filesystem::path AusgabeOrdner;
+    std::filesystem::path ArbeitsOrdner;
+    std::filesystem::path FfmpegDatei;
+    // Empty when no data folder of the user is known; nothing is written then.
+    std::filesystem::path SendToLink;
+};
+
+// The process environment (HOME falls back to the password database) and the folder
+// of /proc/self/exe.
+TOrdnerQuellen SystemOrdnerQuellen();
+
+// Computed once at program start.
+TStandardOrdner StandardOrdnerErmitteln(const TOrdnerQuellen& quellen);
+
+// Encoder/ffmpeg beside the program, else ffmpeg beside it when it exists, else the
+// first executable ffmpeg in an absolute folder of the search path, else ffmpeg beside
+// the program (which the start check then reports as missing).
+std::filesystem::path FfmpegDateiSuchen(const std::filesystem::path& programmOrdner,
+                                        std::string_view suchPfad);
+
+// The path with exactly one trailing separator; an empty path stays empty.
+std::filesystem::path MitTrenner(const std::filesystem::path& ordner);
+
+// Wildcard match of a file name: "*" any run, "?" one byte; ASCII letters match
+// regardless of case.
+bool MaskePasst(std::string_view name, std::string_view maske);
+
+// The entries OrdnerLeeren deletes: names matching "*.m*" that are not hidden and
+// not folders, directly in the folder.
+std::vector<std::filesystem::path> ZuLeerendeDateien(const std::filesystem::path& ordner);
+
+// Deletes one file; true when it is gone.
+using TDateiLoeschen = std::function<bool(const std::filesystem::path& datei)>;
+
+// Gives the owner write permission (the file becomes a normal one) and deletes it.
+bool DateiLoeschen(const std::filesystem::path& datei);
+
+// Deletes ZuLeerendeDateien; false when one of them could not be deleted, the others
+// are deleted still. With entfernen the folder is removed afterwards when it is empty.
+bool OrdnerLeeren(const std::filesystem::path& ordner, bool entfernen);
+bool OrdnerLeeren(const std::filesystem::path& ordner, bool entfernen,
+                  const TDateiLoeschen& loeschen);
+
+// Creates the folder with every missing parent; true when it exists afterwards.
+bool OrdnerAnlegen(const std::filesystem::path& ordner);
+
+// As OrdnerAnlegen, but the folder itself is private to the user (mode 0700); an
+// existing folder of the user is narrowed to that mode.
+bool ArbeitsOrdnerAnlegen(const std::filesystem::path& ordner);
+
+// Removes the folder when it is empty; every failure is ignored.
+void OrdnerEntfernenWennLeer(const std::filesystem::path& ordner);
+
+} // namespace lorvane

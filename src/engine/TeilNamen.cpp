@@ -1,0 +1,48 @@
+#include "engine/TeilNamen.h"
+
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace lorvane {
+
+namespace {
+
+// A dangling link still occupies the name.
+bool NameBelegt(const fs::path& pfad) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(pfad, ec));
+}
+
+} // namespace
+
+std::string TeilNummerText(std::int32_t teilNr) {
+    const bool negativ = teilNr < 0;
+    std::string ziffern = std::to_string(negativ ? -std::int64_t{teilNr} : std::int64_t{teilNr});
+    if (ziffern.size() < 3) {
+        ziffern.insert(0, 3 - ziffern.size(), '0');
+    }
+    return negativ ? "-" + ziffern : ziffern;
+}
+
+fs::path TeilDateiName(const fs::path& arbeitsOrdner, const std::string& autor,
+                       const std::string& album, std::int32_t teilNr) {
+    return arbeitsOrdner / (autor + " - " + album + "_" + TeilNummerText(teilNr) + ".mp3");
+}
+
+std::string TeilTitel(const std::string& titel, std::int32_t teilNr) {
+    return titel + " (" + TeilNummerText(teilNr) + ")";
+}
+
+fs::path KopieDateiName(const fs::path& arbeitsOrdner, const fs::path& quelle) {
+    const std::string basis = quelle.stem().string();
+    const std::string endung = quelle.extension().string();
+    fs::path kopie = arbeitsOrdner / (basis + "_tmp" + endung);
+    // Ends: the folder holds finitely many names.
+    for (std::int64_t k = 1; NameBelegt(kopie); ++k) {
+        kopie = arbeitsOrdner / (basis + "_tmp_" + std::to_string(k) + endung);
+    }
+    return kopie;
+}
+
+} // namespace lorvane

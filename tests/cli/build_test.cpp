@@ -1,0 +1,553 @@
+// lorvane-cli build as a black box: arguments and environment in; exit status,
+// output, the M4B files (checked with ffprobe) and the folders out. The encoder is
+// the real ffmpeg; error paths use small stand-in scripts.
+
+#include "support/TestSupport.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace lorvane {
+namespace {
+
+struct TLauf {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+using TTags = std::map<std::string, std::string>;
+
+// ffprobe's view of a file: "duration", "sample_rate", "channels" and "TAG:..." keys.
+TTags Probe(const fs::path& datei) {
+    std::string out;
+    const int status = test::RunCommand(
+        "ffprobe -v error -show_entries format=duration:format_tags:stream=sample_rate,channels "
+        "-of default=noprint_wrappers=1 " +
+            test::ShellQuote(datei.string()),
+        &out);
+    EXPECT_EQ(status, 0) << datei;
+    TTags werte;
+    std::istringstream zeilen(out);
+    std::string zeile;
+    while (std::getline(zeilen, zeile)) {
+        const std::size_t gleich = zeile.find('=');
+        if (gleich != std::string::npos) {
+            std::string name = zeile.substr(0, gleich);
+            for (char& c : name) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            werte[name] = zeile.substr(gleich + 1);
+        }
+    }
+    return werte;
+}
+
+double Dauer(const fs::path& datei) {
+    const TTags werte = Probe(datei);
+    const auto it = werte.find("duration");
+    return it == werte.end() ? -1 : std::atof(it->second.c_str());
+}
+
+// A mono sine tone as MP3 at a low rate, so that long audio is made quickly.
+void Mp3Erzeugen(const fs::path& datei, int sekunden, const TTags& tags = {}, int kbit = 8,
+                 int rate = 8000) {
+    fs::create_directories(datei.parent_path());
+    std::string befehl = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:"
+                         "sample_rate=" +
+                         std::to_string(rate) + ":duration=" + std::to_string(sekunden) +
+                         " -ac 1 -c:a libmp3lame -b:a " + std::to_string(kbit) +
+                         "k -id3v2_version 3";
+    for (const auto& [name, wert] : tags) {
+        befehl += " -metadata " + test::ShellQuote(name + "=" + wert);
+    }
+    befehl += " " + test::ShellQuote(datei.string());
+    ASSERT_EQ(test::RunCommand(befehl), 0) << befehl;
+}
+
+std::vector<fs::path> Dateien(const fs::path& ordner, const std::string& endung) {
+    std::vector<fs::path> dateien;
+    std::error_code ec;
+    for (fs::directory_iterator it(ordner, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        if (it->path().extension() == endung) {
+            dateien.push_back(it->path());
+        }
+    }
+    std::sort(dateien.begin(), dateien.end());
+    return dateien;
+}
+
+class Build : public ::testing::Test {
+protected:
+    Build() {
+        fs::create_directories(home);
+        fs::create_directories(cache);
+    }
+
+    std::string Umgebung(const std::string& encoder) const {
+        return "env HOME=" + test::ShellQuote(home.string()) +
+               " XDG_CACHE_HOME=" + test::ShellQuote(cache.string()) +
+               " LORVANE_FFMPEG=" + test::ShellQuote(encoder) + " ";
+    }
+
+    TLauf Cli(const std::vector<std::string>& args) const {
+        std::string befehl = Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) + " build";
+        for (const std::string& arg : args) {
+            befehl += " " + test::ShellQuote(arg);
+        }
+        TLauf lauf;
+        lauf.Status = test::RunCommand(befehl, &lauf.Out, &lauf.Err);
+        return lauf;
+    }
+
+    // A stand-in encoder: a shell script with the given body.
+    std::string Skript(const std::string& name, const std::string& body) const {
+        const fs::path pfad = dir / name;
+        const std::string text = "#!/bin/sh\n" + body + "\n";
+        test::WriteFileBytes(pfad, std::vector<std::uint8_t>(text.begin(), text.end()));
+        fs::permissions(pfad, fs::perms::owner_all);
+        return pfad.string();
+    }
+
+    // The working folder holds nothing of a job: no file, no folder of a second job.
+    void ArbeitsOrdnerSauber() const {
+        const fs::path arbeit = cache / "lorvane";
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(arbeit, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            ADD_FAILURE() << "left in the working folder: " << it->path();
+        }
+    }
+
+    // Three chapters at 8 kbit/s, 8000 Hz, mono; the middle one at 16 kbit/s and
+    // 11025 Hz, so that it is re-encoded. Names out of order, so that natural order matters.
+    std::vector<fs::path> KapitelMitFormatmix() {
+        const std::vector<fs::path> dateien = {ein / "Kapitel 1.mp3", ein / "Kapitel 2.mp3",
+                                               ein / "Kapitel 10.mp3"};
+        Mp3Erzeugen(dateien[0], 12, {{"title", "Eins"}, {"artist", "Erika"}, {"album", "Meer"}});
+        Mp3Erzeugen(dateien[1], 9, {{"title", "Zwei"}}, 16, 11025);
+        Mp3Erzeugen(dateien[2], 7, {{"title", "Zehn"}});
+        return dateien;
+    }
+
+    test::TempDir dir;
+    fs::path home = dir / "home";
+    fs::path cache = dir / "cache";
+    fs::path aus = dir / "aus";
+    fs::path ein = dir / "ein";
+    std::string ffmpeg = "/usr/bin/ffmpeg";
+};
+
+TEST_F(Build, HelpExplainsTheCommandInGerman) {
+    const TLauf lauf = Cli({"--help"});
+    EXPECT_EQ(lauf.Status, 0);
+    for (const char* teil : {"Aufruf: lorvane-cli build", "--author", "--title", "--album",
+                             "--hours", "--output", "--copy-mp3", "--recursive", "--yes", "--",
+                             "Strg+C", "130", "LORVANE_FFMPEG", "XDG_CACHE_HOME"}) {
+        EXPECT_NE(lauf.Out.find(teil), std::string::npos) << teil;
+    }
+}
+
+TEST_F(Build, UsageErrorsEndWithTwo) {
+    Mp3Erzeugen(ein / "a.mp3", 1);
+    const std::string datei = (ein / "a.mp3").string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> faelle = {
+        {{}, "keine Eingabe"},
+        {{"--gibtsnicht", datei}, "unbekannte Option \"--gibtsnicht\""},
+        {{"-x", datei}, "unbekannte Option \"-x\""},
+        {{"-s", "0", datei}, "1 bis 10"},
+        {{"--hours=11", datei}, "1 bis 10"},
+        {{"-s", "zwei", datei}, "1 bis 10"},
+        {{datei, "--author"}, "braucht einen Wert"},
+        {{"--yes=ja", datei}, "hat keinen Wert"},
+        {{(dir / "fehlt").string()}, "nicht vorhanden"},
+        {{"--", "-y"}, "nicht vorhanden"},
+    };
+    for (const auto& [args, text] : faelle) {
+        const TLauf lauf = Cli(args);
+        EXPECT_EQ(lauf.Status, 2) << lauf.Err;
+        EXPECT_NE(lauf.Err.find(text), std::string::npos) << lauf.Err;
+    }
+    EXPECT_FALSE(fs::exists(aus));
+}
+
+TEST_F(Build, MakesAnAudiobookAndReEncodesTheOddFile) {
+    const std::vector<fs::path> kapitel = KapitelMitFormatmix();
+    std::vector<std::vector<std::uint8_t>> vorher;
+    double eingabeDauer = 0;
+    for (const fs::path& datei : kapitel) {
+        vorher.push_back(test::ReadFileBytes(datei));
+        eingabeDauer += Dauer(datei);
+    }
+    // The real encoder, with its command lines written down.
+    const fs::path protokoll = dir / "aufrufe";
+    ffmpeg = Skript("protokoll", "printf '%s\\n' \"$*\" >> " + test::ShellQuote(protokoll.string()) +
+                                     "\nexec /usr/bin/ffmpeg \"$@\"");
+    const TLauf lauf = Cli(
+        {"--yes", "-o", aus.string(), "-a", " Anna ", "-t", "Reise", "-l", "Meer", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    const std::vector<std::uint8_t> aufrufe = test::ReadFileBytes(protokoll);
+    const std::string zeilen(aufrufe.begin(), aufrufe.end());
+    // One re-encoding of the odd file to the shared format, then one conversion.
+    EXPECT_EQ(zeilen, "-y -i " + kapitel[1].string() + " -ab 8k -ar 8000 -ac 1 -acodec mp3 " +
+                          (cache / "lorvane" / "Kapitel 2_tmp.mp3").string() + "\n-y -i " +
+                          (cache / "lorvane" / "Anna - Meer_001.mp3").string() +
+                          " ./Anna - Meer_001.m4a\n");
+    EXPECT_NE(lauf.Out.find("Das Hörbuch \"Meer\" von \"Anna\" wurde erfolgreich erstellt!\n"
+                            "Erstellte M4B-Dateien: 1 (Dauer: 00:00:"),
+              std::string::npos)
+        << lauf.Out;
+    const fs::path hoerbuch = aus / "Meer";
+    EXPECT_NE(lauf.Out.find("Hörbuchordner: " + hoerbuch.string() + "/"), std::string::npos);
+
+    const fs::path m4b = hoerbuch / "Anna - Meer_001.m4b";
+    ASSERT_TRUE(fs::exists(m4b)) << lauf.Err;
+    EXPECT_EQ(Dateien(hoerbuch, ".m4b").size(), 1U);
+    EXPECT_TRUE(Dateien(hoerbuch, ".mp3").empty());
+    EXPECT_TRUE(Dateien(hoerbuch, ".m4a").empty());
+    const TTags tags = Probe(m4b);
+    EXPECT_EQ(tags.at("tag:artist"), "Anna");
+    EXPECT_EQ(tags.at("tag:album"), "Meer");
+    EXPECT_EQ(tags.at("tag:title"), "Reise (001)");
+    EXPECT_EQ(tags.at("tag:track"), "1");
+    EXPECT_EQ(tags.at("tag:genre"), "Hörbuch");
+    // The target format is the one two of the three files share.
+    EXPECT_EQ(tags.at("sample_rate"), "8000");
+    EXPECT_EQ(tags.at("channels"), "1");
+    EXPECT_NEAR(std::atof(tags.at("duration").c_str()), eingabeDauer, 1.0);
+
+    for (std::size_t i = 0; i < kapitel.size(); ++i) {
+        EXPECT_EQ(test::ReadFileBytes(kapitel[i]), vorher[i]) << kapitel[i];
+    }
+    ArbeitsOrdnerSauber();
+    // Progress as plain lines, since the error output is a file.
+    EXPECT_NE(lauf.Err.find("% | "), std::string::npos) << lauf.Err;
+    EXPECT_EQ(lauf.Err.find("\033["), std::string::npos);
+}
+
+TEST_F(Build, MetadataComesFromTheFirstTaggedFileInNaturalOrder) {
+    Mp3Erzeugen(ein / "Kapitel 10.mp3", 3, {{"title", "Zehn"}, {"artist", "X"}, {"album", "Y"}});
+    Mp3Erzeugen(ein / "Kapitel 2.mp3", 3,
+                {{"title", "Zwei"}, {"artist", "Erika: M?"}, {"album", " Die/Reise "}});
+    Mp3Erzeugen(ein / "Kapitel 1.mp3", 3);
+    const TLauf lauf = Cli({"-y", "-o" + aus.string(), ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    const fs::path m4b = aus / "DieReise" / "Erika M - DieReise_001.m4b";
+    ASSERT_TRUE(fs::exists(m4b)) << lauf.Err;
+    EXPECT_EQ(Probe(m4b).at("tag:title"), "Zwei (001)");
+}
+
+TEST_F(Build, FilesNamedDirectlyKeepTheirOrder) {
+    Mp3Erzeugen(ein / "a.mp3", 2, {{"title", "A"}});
+    Mp3Erzeugen(ein / "b.mp3", 2, {{"title", "B"}});
+    const TLauf lauf = Cli({"-yo", aus.string(), "-lX", (ein / "b.mp3").string(),
+                            (ein / "a.mp3").string(), (ein / "b.mp3").string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    const std::vector<fs::path> m4b = Dateien(aus / "X", ".m4b");
+    ASSERT_EQ(m4b.size(), 1U);
+    EXPECT_EQ(Probe(m4b[0]).at("tag:title"), "B (001)");
+    // The second b.mp3 is the same file and is taken once.
+    EXPECT_NEAR(Dauer(m4b[0]), Dauer(ein / "a.mp3") + Dauer(ein / "b.mp3"), 1.0);
+}
+
+TEST_F(Build, SubfoldersOnlyWithRecursive) {
+    Mp3Erzeugen(ein / "oben.mp3", 2);
+    Mp3Erzeugen(ein / "Teil 2" / "unten.mp3", 2, {{"title", "Unten"}});
+    TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "A", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_EQ(Probe(aus / "A" / "_ - A_001.m4b").at("tag:title"), "_ (001)");
+    lauf = Cli({"-y", "-r", "-o", aus.string(), "-l", "B", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_EQ(Probe(aus / "B" / "_ - B_001.m4b").at("tag:title"), "Unten (001)");
+}
+
+TEST_F(Build, CopyOptionLeavesThePartsBesideTheM4bFiles) {
+    Mp3Erzeugen(ein / "1.mp3", 4);
+    const TLauf lauf = Cli({"--yes", "--copy-mp3", "--output", aus.string(), "--author=Anna",
+                            "--album", "Meer", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "Anna - Meer_001.m4b"));
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "Anna - Meer_001.mp3"));
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, ManyPartsWithTitlesAndTracksInOrder) {
+    // 75 minutes, one hour per part: two parts. The stand-in converts with a low AAC
+    // bitrate so that the test stays quick; everything else is the real encoder.
+    for (int i = 1; i <= 3; ++i) {
+        Mp3Erzeugen(ein / ("Teil " + std::to_string(i) + ".mp3"), 25 * 60);
+    }
+    ffmpeg = Skript(
+        "schnell", "last=\"\"; for a in \"$@\"; do last=$a; done\n"
+                   "case $last in *.m4a)\n"
+                   "  n=$#; i=0\n"
+                   "  for a in \"$@\"; do i=$((i+1)); [ $i -lt $n ] && set -- \"$@\" \"$a\"; done\n"
+                   "  shift $n\n"
+                   "  exec /usr/bin/ffmpeg \"$@\" -b:a 8k -aac_coder fast \"$last\";;\n"
+                   "esac\n"
+                   "exec /usr/bin/ffmpeg \"$@\"");
+    const TLauf lauf = Cli({"-y", "-s", "1", "-o", aus.string(), "-a", "Anna", "-t", "Reise", "-l",
+                            "Meer", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_NE(lauf.Out.find("Erstellte M4B-Dateien: 2 (Dauer: 01:1"), std::string::npos)
+        << lauf.Out;
+    const std::vector<fs::path> teile = Dateien(aus / "Meer", ".m4b");
+    ASSERT_EQ(teile.size(), 2U);
+    double summe = 0;
+    for (std::size_t i = 0; i < teile.size(); ++i) {
+        const std::string nummer = "00" + std::to_string(i + 1);
+        EXPECT_EQ(teile[i].filename(), "Anna - Meer_" + nummer + ".m4b");
+        const TTags tags = Probe(teile[i]);
+        EXPECT_EQ(tags.at("tag:title"), "Reise (" + nummer + ")");
+        EXPECT_EQ(tags.at("tag:track"), std::to_string(i + 1));
+        EXPECT_EQ(tags.at("tag:genre"), "Hörbuch");
+        const double dauer = std::atof(tags.at("duration").c_str());
+        // Parts of about equal length, the last at least 97 % of the others.
+        EXPECT_NEAR(dauer, 75 * 60 / 2.0, 60.0);
+        summe += dauer;
+    }
+    double eingabe = 0;
+    for (int i = 1; i <= 3; ++i) {
+        eingabe += Dauer(ein / ("Teil " + std::to_string(i) + ".mp3"));
+    }
+    EXPECT_NEAR(summe, eingabe, 1.0 * static_cast<double>(teile.size()));
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, ANonEmptyAudiobookFolderIsKeptWithoutATerminal) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    fs::create_directories(aus / "Meer");
+    test::WriteFileBytes(aus / "Meer" / "alt.m4b", {1, 2, 3});
+    TLauf lauf = Cli({"-o", aus.string(), "-l", "Meer", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_NE(lauf.Err.find("Soll der Hörbuchordner \"" + (aus / "Meer").string() +
+                            "/\" geleert werden?\nAntwort: Nein"),
+              std::string::npos)
+        << lauf.Err;
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "alt.m4b"));
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+
+    lauf = Cli({"--yes", "-o", aus.string(), "-l", "Meer", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_NE(lauf.Err.find("geleert werden?\nAntwort: Ja"), std::string::npos) << lauf.Err;
+    EXPECT_FALSE(fs::exists(aus / "Meer" / "alt.m4b"));
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+}
+
+TEST_F(Build, AFaultyFileIsSkippedOnlyWhenAnsweredJa) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    test::WriteFileBytes(ein / "2.mp3", std::vector<std::uint8_t>(3000, 'x'));
+    const std::string frage = "Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\n\"" +
+                              (ein / "2.mp3").string() +
+                              "\"\nSoll trotzdem weiter hinzugefügt werden?";
+    TLauf lauf = Cli({"-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find(frage + "\nAntwort: Nein"), std::string::npos) << lauf.Err;
+    EXPECT_FALSE(fs::exists(aus / "Meer"));
+
+    lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_NE(lauf.Err.find(frage), std::string::npos);
+}
+
+TEST_F(Build, AFolderWithoutMp3FilesFails) {
+    fs::create_directories(ein);
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("keine MP3-Dateien gefunden"), std::string::npos);
+    EXPECT_FALSE(fs::exists(aus));
+}
+
+TEST_F(Build, AMissingEncoderIsReported) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    ffmpeg = (dir / "Encoder" / "ffmpeg").string();
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("Die Anwendung \"" + ffmpeg +
+                            "\" existiert nicht!\nDie Konvertierung wird abgebrochen!"),
+              std::string::npos)
+        << lauf.Err;
+    EXPECT_TRUE(lauf.Out.empty());
+    EXPECT_FALSE(fs::exists(aus / "Meer"));
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, AFailingEncoderStopsTheConversion) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    ffmpeg = Skript("kaputt", "echo 'Unknown encoder' >&2\nexit 1");
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-a", "Anna", "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("Die Datei \"" + (cache / "lorvane" / "Anna - Meer_001.mp3").string() +
+                            "\" konnte nicht konvertiert werden!\nDie M4B-Erstellung wird "
+                            "abgebrochen!"),
+              std::string::npos)
+        << lauf.Err;
+    EXPECT_TRUE(Dateien(aus / "Meer", ".m4b").empty());
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, AFailingEncoderStopsTheReEncoding) {
+    const std::vector<fs::path> kapitel = KapitelMitFormatmix();
+    ffmpeg = Skript("kaputt", "exit 1");
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("Die Datei \"" + kapitel[1].string() +
+                            "\" konnte nicht bearbeitet werden!\nDie MP3-Bearbeitung wird "
+                            "abgebrochen!"),
+              std::string::npos)
+        << lauf.Err;
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, APartThatCannotBeCreatedIsReported) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    // A folder under the part's name: the part file cannot be made.
+    const fs::path teil = cache / "lorvane" / "Anna - Meer_001.mp3";
+    fs::create_directories(teil);
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-a", "Anna", "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("Die Datei \"" + teil.string() +
+                            "\" konnte nicht erstellt werden!\nDie M4B-Erstellung wird "
+                            "abgebrochen!"),
+              std::string::npos)
+        << lauf.Err;
+    fs::remove(teil);
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, NamesFullOfSpacesQuotesUmlautsAndDashes) {
+    const fs::path ordner = ein / "-- \"Ä\" 'ö' $x";
+    const fs::path datei = ordner / "-1 \"ü\" 'ß'.mp3";
+    Mp3Erzeugen(datei, 3);
+    Mp3Erzeugen(ordner / "-2 \\ $(echo).mp3", 2, {}, 16);
+    const auto vorher = test::ReadFileBytes(datei);
+    const fs::path ausgabe = dir / "-aus gabe";
+    const TLauf lauf = Cli({"-y", "-o", ausgabe.string(), "-a", "-Jürgen \"J\" O'Neil", "-t",
+                            "-Titel", "-l", "-Märchen 'A'", "--", ordner.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    const fs::path m4b = ausgabe / "-Märchen 'A'" / "-Jürgen J O'Neil - -Märchen 'A'_001.m4b";
+    ASSERT_TRUE(fs::exists(m4b)) << lauf.Err;
+    const TTags tags = Probe(m4b);
+    EXPECT_EQ(tags.at("tag:artist"), "-Jürgen J O'Neil");
+    EXPECT_EQ(tags.at("tag:title"), "-Titel (001)");
+    EXPECT_EQ(test::ReadFileBytes(datei), vorher);
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, ASecondJobWorksInAFolderOfItsOwn) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    const fs::path arbeit = cache / "lorvane";
+    fs::create_directories(arbeit);
+    // flock(1) holds the default working folder, as a running job would.
+    std::string befehl = "flock -o " + test::ShellQuote(arbeit.string()) + " " + Umgebung(ffmpeg) +
+                         test::ShellQuote(LORVANE_CLI_PATH) + " build -y -o " +
+                         test::ShellQuote(aus.string()) + " -l Meer " +
+                         test::ShellQuote(ein.string());
+    std::string err;
+    ASSERT_EQ(test::RunCommand(befehl, nullptr, &err), 0) << err;
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+    // Its own folder went with it; the default one was never cleared or removed.
+    std::error_code ec;
+    std::vector<fs::path> rest;
+    for (fs::directory_iterator it(arbeit, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        rest.push_back(it->path());
+    }
+    EXPECT_TRUE(rest.empty());
+    EXPECT_TRUE(fs::is_directory(arbeit));
+}
+
+// Starts the command in the background with its output in files; returns its id.
+pid_t Starten(const std::vector<std::string>& args, const std::vector<std::string>& umgebung,
+              const fs::path& err) {
+    posix_spawn_file_actions_t aktionen;
+    posix_spawn_file_actions_init(&aktionen);
+    posix_spawn_file_actions_addopen(&aktionen, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&aktionen, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&aktionen, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> alle = umgebung;
+    for (char** e = environ; *e != nullptr; ++e) {
+        alle.emplace_back(*e);
+    }
+    std::vector<char*> envp;
+    for (const std::string& eintrag : alle) {
+        envp.push_back(const_cast<char*>(eintrag.c_str()));
+    }
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    const int fehler =
+        posix_spawn(&pid, args[0].c_str(), &aktionen, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&aktionen);
+    return fehler == 0 ? pid : -1;
+}
+
+TEST_F(Build, CtrlCDuringAConversionStopsTheEncoderAndEndsWith130) {
+    const fs::path datei = ein / "lang.mp3";
+    Mp3Erzeugen(datei, 120);
+    const auto vorher = test::ReadFileBytes(datei);
+    // Converts in real time: two minutes unless it is stopped.
+    ffmpeg = Skript("langsam", "exec /usr/bin/ffmpeg -re \"$@\"");
+    const fs::path err = dir / "err";
+    const pid_t pid = Starten(
+        {LORVANE_CLI_PATH, "build", "-y", "-o", aus.string(), "-a", "Anna", "-l", "Meer",
+         ein.string()},
+        {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(), "LORVANE_FFMPEG=" + ffmpeg},
+        err);
+    ASSERT_GT(pid, 0);
+    const fs::path m4a = aus / "Meer" / "Anna - Meer_001.m4a";
+    const auto frist = std::chrono::steady_clock::now() + 60s;
+    while (!fs::exists(m4a) && std::chrono::steady_clock::now() < frist) {
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(fs::exists(m4a)) << "the conversion never started";
+    // Let the encoder get going.
+    std::this_thread::sleep_for(500ms);
+    ASSERT_EQ(::kill(pid, SIGINT), 0);
+    const auto gesendet = std::chrono::steady_clock::now();
+    int status = 0;
+    pid_t fertig = 0;
+    while ((fertig = ::waitpid(pid, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < gesendet + 60s) {
+        std::this_thread::sleep_for(20ms);
+    }
+    if (fertig == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        FAIL() << "the command did not end after Ctrl+C";
+    }
+    // Well before the two minutes of the conversion.
+    EXPECT_LT(std::chrono::steady_clock::now() - gesendet, 30s);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const std::vector<std::uint8_t> text = test::ReadFileBytes(err);
+    const std::string meldungen(text.begin(), text.end());
+    EXPECT_NE(meldungen.find("Wird beendet"), std::string::npos) << meldungen;
+    EXPECT_EQ(test::ReadFileBytes(datei), vorher);
+    ArbeitsOrdnerSauber();
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,599 @@
+#include "engine/BearbeitenDlgC.h"
+
+#include "engine/Ordner.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <stdexcept>
+#include <string>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace lorvane {
+namespace {
+
+// Records what the controller shows, answers questions from a list (Ja when it runs
+// out) and runs a hook at every event processing, as a window's buttons would.
+class FakeJobFrontEnd : public IJobFrontEnd {
+public:
+    explicit FakeJobFrontEnd(TJobState& state) : fState(state) {}
+
+    bool FrageJaNein(const std::string& text) override {
+        Log.push_back("Frage: " + text);
+        PauseWaehrendFrage.push_back(fState.Convert.PauseS);
+        bool antwort = true;
+        if (!Antworten.empty()) {
+            antwort = Antworten.front();
+            Antworten.erase(Antworten.begin());
+        }
+        return antwort;
+    }
+    void FehlerZeigen(const std::string& text) override {
+        Log.push_back("Fehler: " + text);
+        TrayBeiFehler.push_back(fTray);
+    }
+    void EreignisseVerarbeiten() override {
+        ++Ereignisse;
+        if (BeiEreignis) {
+            BeiEreignis(Ereignisse);
+        }
+    }
+    void StatusText1Setzen(const std::string& text) override { Texte1.push_back(text); }
+    void StatusText2Setzen(const std::string& text) override { Texte2.push_back(text); }
+    void FortschrittPositionSetzen(int position) override { Positionen.push_back(position); }
+    void CaptionSetzen(const std::string& text) override { Captions.push_back(text); }
+    bool TrayIconSichtbar() const override { return fTray; }
+    void TrayIconSichtbarSetzen(bool sichtbar) override {
+        fTray = sichtbar;
+        Log.push_back(sichtbar ? "Tray an" : "Tray aus");
+    }
+    std::string TrayHint() const override { return fHint; }
+    void TrayHintSetzen(const std::string& text) override {
+        fHint = text;
+        Hints.push_back(text);
+    }
+    void HauptfensterVerbergen() override { Log.push_back("Verbergen"); }
+    void HauptfensterZeigen() override { Log.push_back("Zeigen"); }
+    void AnwendungMinimieren() override { Log.push_back("Minimieren"); }
+    void CursorSetzen(TJobCursor cursor) override {
+        Log.push_back(cursor == TJobCursor::Sanduhr ? "Sanduhr" : "Normal");
+    }
+    void StatusFokussieren() override {}
+    void AbbruchAngenommen() override { Log.push_back("Wird beendet"); }
+
+    std::size_t Zaehle(const std::string& anfang) const {
+        std::size_t n = 0;
+        for (const std::string& eintrag : Log) {
+            n += eintrag.rfind(anfang, 0) == 0 ? 1 : 0;
+        }
+        return n;
+    }
+
+    std::vector<std::string> Log;
+    std::vector<bool> Antworten;
+    std::vector<bool> PauseWaehrendFrage;
+    std::vector<bool> TrayBeiFehler;
+    std::vector<std::string> Texte1;
+    std::vector<std::string> Texte2;
+    std::vector<int> Positionen;
+    std::vector<std::string> Captions;
+    std::vector<std::string> Hints;
+    int Ereignisse = 0;
+    std::function<void(int)> BeiEreignis;
+
+private:
+    TJobState& fState;
+    bool fTray = false;
+    std::string fHint;
+};
+
+// A worker whose body is given by the test; it sets its running flag when made, as the
+// engine's threads do.
+class FakeThread : public TWorkerThread {
+public:
+    FakeThread(TEventQueue& queue, std::atomic<bool>& laeuft, std::function<void()> body)
+        : TWorkerThread(queue), fBody(std::move(body)) {
+        laeuft = true;
+    }
+    ~FakeThread() override { WaitUntilEnded(); }
+
+protected:
+    void Execute() override { fBody(); }
+
+private:
+    void WaitUntilEnded() {
+        while (Started() && !Finished()) {
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    std::function<void()> fBody;
+};
+
+// The threads' hold: wait while PauseS is set and AbbruchS is not; false on a cancel.
+bool Warten(const TJobState& state) {
+    while (state.Convert.PauseS && !state.Convert.AbbruchS) {
+        std::this_thread::sleep_for(1ms);
+    }
+    return !state.Convert.AbbruchS;
+}
+
+void Schlafen(const TJobState& state, std::chrono::milliseconds dauer) {
+    const auto ende = std::chrono::steady_clock::now() + dauer;
+    while (std::chrono::steady_clock::now() < ende && !state.Convert.AbbruchS) {
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+// Joiner: prepares every file, then queues one part per file.
+void NormalerJoiner(TJobState& state, std::chrono::milliseconds jeDatei) {
+    auto& mp3 = state.Mp3;
+    const auto anzahl = static_cast<std::int32_t>(mp3.Mp3Liste.size());
+    mp3.VorIndex = 0;
+    for (std::int32_t i = 0; i < anzahl; ++i) {
+        if (!Warten(state)) {
+            return;
+        }
+        mp3.VorIndex = i;
+        Schlafen(state, jeDatei);
+    }
+    mp3.GesamtBytes = 1000;
+    for (std::int32_t i = 0; i < anzahl; ++i) {
+        if (!Warten(state)) {
+            return;
+        }
+        mp3.KopierIndex = i;
+        mp3.KopiertBytes = 1000 * (i + 1) / anzahl;
+        state.Daten.TeilNr = i + 1;
+        state.Convert.ConvertListe.Add(state.Daten.ArbeitsOrdner / ("Teil_" + std::to_string(i)));
+    }
+}
+
+// Converter: takes the queued parts until the joiner has ended and the queue is done.
+void NormalerConverter(TJobState& state) {
+    auto& convert = state.Convert;
+    for (;;) {
+        if (!Warten(state)) {
+            return;
+        }
+        if (!state.Daten.Mp3ThreadLaeuftS &&
+            convert.ConvertIndex >= convert.ConvertListe.Count() - 1) {
+            return;
+        }
+        if (convert.ConvertIndex < convert.ConvertListe.Count() - 1) {
+            ++convert.ConvertIndex;
+            state.Daten.M4bDauer += 10;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+}
+
+class BearbeitenDlg : public ::testing::Test {
+protected:
+    BearbeitenDlg() : frontEnd(state) {
+        state.Daten.AusgabeOrdner = MitTrenner(dir / "aus");
+        state.Daten.ArbeitsOrdner = MitTrenner(dir / "arbeit");
+        state.Daten.FfmpegDatei = dir / "ffmpeg";
+        test::WriteFileBytes(state.Daten.FfmpegDatei, {});
+        state.Daten.Autor = "Anna";
+        state.Daten.Titel = "Reise";
+        state.Daten.Album = "Meer";
+        zeilen = {{"/x/1.mp3", "00:01:00"}, {"/x/2.mp3", "1:00"}, {"/x/3.mp3", "30"}};
+        Threads([this] { NormalerJoiner(state, 0ms); }, [this] { NormalerConverter(state); });
+    }
+
+    void Threads(std::function<void()> joiner, std::function<void()> converter) {
+        threads.Mp3Thread = [this, joiner](TEventQueue& queue, TJobState& s, TJobEngine&) {
+            ++erzeugt;
+            return std::unique_ptr<TWorkerThread>(
+                new FakeThread(queue, s.Daten.Mp3ThreadLaeuftS, joiner));
+        };
+        threads.ConvertThread = [this, converter](TEventQueue& queue, TJobState& s, TJobEngine&) {
+            ++erzeugt;
+            return std::unique_ptr<TWorkerThread>(
+                new FakeThread(queue, s.Daten.ConvertThreadLaeuftS, converter));
+        };
+    }
+
+    TModalResult Ausfuehren() {
+        TBearbeitenDlg dialog(frontEnd, state, zeilen, threads);
+        dialog.FormShow();
+        beiDialog(dialog);
+        return dialog.Timer1StartTimer();
+    }
+
+    fs::path Hoerbuch() const { return MitTrenner(dir / "aus" / "Meer"); }
+
+    test::TempDir dir;
+    TJobState state;
+    FakeJobFrontEnd frontEnd;
+    std::vector<TDateiZeile> zeilen;
+    TJobThreadErzeugung threads;
+    int erzeugt = 0;
+    std::function<void(TBearbeitenDlg&)> beiDialog = [](TBearbeitenDlg&) {};
+};
+
+TEST_F(BearbeitenDlg, CreationBuildsTheListAndShowsTheTemplates) {
+    state.Convert.AbbruchS = true;
+    state.Mp3.VorIndex = 7;
+    {
+        TBearbeitenDlg dialog(frontEnd, state, zeilen, threads);
+        ASSERT_EQ(state.Mp3.Mp3Liste.size(), 3U);
+        EXPECT_EQ(state.Mp3.Mp3Liste[1].Filename, fs::path("/x/2.mp3"));
+        EXPECT_EQ(state.Daten.GesamtDauer, 60 + 60 + 30);
+        EXPECT_FALSE(state.Convert.AbbruchS);
+        EXPECT_EQ(state.Mp3.VorIndex, -1);
+        EXPECT_EQ(state.Convert.HoerbuchOrdner, Hoerbuch());
+        EXPECT_TRUE(fs::is_directory(Hoerbuch()));
+        EXPECT_TRUE(fs::is_directory(state.Daten.ArbeitsOrdner));
+        ASSERT_NE(dialog.Engine(), nullptr);
+        ASSERT_FALSE(frontEnd.Texte1.empty());
+        EXPECT_EQ(frontEnd.Texte1.front(), "Bearbeite MP3-Datei: 3/3M");
+        EXPECT_EQ(frontEnd.Texte2.front(), "Erstelle M4B-Datei: 3/3M");
+        ASSERT_FALSE(frontEnd.Captions.empty());
+        EXPECT_EQ(frontEnd.Captions.front(), "0% - Erstelle Hörbuch \"Meer\"");
+        EXPECT_EQ(frontEnd.Hints.front(), "Lorvane V1.13 - 0% bearbeitet");
+        EXPECT_EQ(frontEnd.Positionen.front(), 0);
+    }
+    // Destroyed: the empty audiobook folder goes, the list is empty.
+    EXPECT_FALSE(fs::exists(Hoerbuch()));
+    EXPECT_TRUE(state.Mp3.Mp3Liste.empty());
+    EXPECT_EQ(erzeugt, 0);
+}
+
+TEST_F(BearbeitenDlg, ASuccessfulJobEndsWithOk) {
+    Threads([this] { NormalerJoiner(state, 150ms); }, [this] { NormalerConverter(state); });
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_EQ(erzeugt, 2);
+    EXPECT_FALSE(state.Daten.Mp3ThreadLaeuftS);
+    EXPECT_FALSE(state.Daten.ConvertThreadLaeuftS);
+    EXPECT_EQ(state.Daten.TeilNr, 3);
+    EXPECT_EQ(state.Daten.M4bDauer, 30);
+    EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U);
+    EXPECT_EQ(frontEnd.Zaehle("Fehler"), 0U);
+    // The status timer ran while the joiner prepared the files.
+    bool vorverarbeitung = false;
+    for (const std::string& text : frontEnd.Texte1) {
+        vorverarbeitung = vorverarbeitung || text.rfind("Vorverarbeitung: ", 0) == 0;
+    }
+    EXPECT_TRUE(vorverarbeitung);
+    EXPECT_EQ(frontEnd.Log.back(), "Normal");
+}
+
+TEST_F(BearbeitenDlg, AMissingAudiobookFolderStopsBeforeAnyThread) {
+    test::WriteFileBytes(dir / "aus", {1});
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_EQ(erzeugt, 0);
+    ASSERT_EQ(frontEnd.Zaehle("Fehler"), 1U);
+    EXPECT_EQ(frontEnd.Log[0], "Fehler: Der Ordner \"" + Hoerbuch().string() +
+                                   "\" konnte nicht angelegt werden!\r\nDie Konvertierung wird "
+                                   "abgebrochen!");
+}
+
+TEST_F(BearbeitenDlg, AMissingWorkingFolderIsNamed) {
+    test::WriteFileBytes(dir / "arbeit", {1});
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    ASSERT_EQ(frontEnd.Log.size(), 2U);
+    EXPECT_EQ(frontEnd.Log[0], "Fehler: Der Ordner \"" + MitTrenner(dir / "arbeit").string() +
+                                   "\" konnte nicht angelegt werden!\r\nDie Konvertierung wird "
+                                   "abgebrochen!");
+}
+
+TEST_F(BearbeitenDlg, AMissingEncoderIsNamed) {
+    state.Daten.FfmpegDatei = dir / "Encoder" / "ffmpeg";
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_EQ(erzeugt, 0);
+    ASSERT_FALSE(frontEnd.Log.empty());
+    EXPECT_EQ(frontEnd.Log[0], "Fehler: Die Anwendung \"" + (dir / "Encoder" / "ffmpeg").string() +
+                                   "\" existiert nicht!\r\nDie Konvertierung wird abgebrochen!");
+}
+
+TEST_F(BearbeitenDlg, OldFilesInTheAudiobookFolderAreOfferedForClearing) {
+    fs::create_directories(Hoerbuch());
+    test::WriteFileBytes(Hoerbuch() / "alt_001.m4b", {1});
+    test::WriteFileBytes(Hoerbuch() / "notiz.txt", {1});
+    frontEnd.Antworten = {false};
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    ASSERT_GE(frontEnd.Log.size(), 1U);
+    EXPECT_EQ(frontEnd.Log[0],
+              "Frage: Soll der Hörbuchordner \"" + Hoerbuch().string() + "\" geleert werden?");
+    EXPECT_TRUE(fs::exists(Hoerbuch() / "alt_001.m4b"));
+    EXPECT_EQ(erzeugt, 2);
+}
+
+TEST_F(BearbeitenDlg, AnsweringJaClearsTheAudiobookFolder) {
+    fs::create_directories(Hoerbuch());
+    test::WriteFileBytes(Hoerbuch() / "alt_001.m4b", {1});
+    test::WriteFileBytes(Hoerbuch() / "notiz.txt", {1});
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_FALSE(fs::exists(Hoerbuch() / "alt_001.m4b"));
+    EXPECT_TRUE(fs::exists(Hoerbuch() / "notiz.txt"));
+}
+
+// Marks a file immutable, which stops even root from deleting it; undone at the end.
+class UnveraenderlicheDatei {
+public:
+    explicit UnveraenderlicheDatei(fs::path datei) : fDatei(std::move(datei)) {
+        fGesetzt = Setzen(true);
+    }
+    ~UnveraenderlicheDatei() {
+        if (fGesetzt) {
+            Setzen(false);
+        }
+    }
+    UnveraenderlicheDatei(const UnveraenderlicheDatei&) = delete;
+    UnveraenderlicheDatei& operator=(const UnveraenderlicheDatei&) = delete;
+    bool Gesetzt() const { return fGesetzt; }
+
+private:
+    bool Setzen(bool an) {
+        const int fd = ::open(fDatei.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = an ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+    fs::path fDatei;
+    bool fGesetzt = false;
+};
+
+TEST_F(BearbeitenDlg, AWorkingFolderThatCannotBeClearedAsksToGoOn) {
+    fs::create_directories(state.Daten.ArbeitsOrdner);
+    const fs::path rest = state.Daten.ArbeitsOrdner / "rest.mp3";
+    test::WriteFileBytes(rest, {1});
+    UnveraenderlicheDatei sperre(rest);
+    if (!sperre.Gesetzt()) {
+        GTEST_SKIP() << "the file system cannot mark files immutable";
+    }
+    frontEnd.Antworten = {false};
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_EQ(erzeugt, 0);
+    ASSERT_EQ(frontEnd.Zaehle("Frage"), 1U);
+    EXPECT_EQ(frontEnd.Log[0], "Frage: Der Ordner \"" +
+                                   MitTrenner(state.Daten.ArbeitsOrdner).string() +
+                                   "\" konnte nicht geleert werden!\r\nSoll trotzdem fortgesetzt "
+                                   "werden?");
+
+    frontEnd.Log.clear();
+    frontEnd.Antworten = {true};
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_EQ(erzeugt, 2);
+}
+
+TEST_F(BearbeitenDlg, OnlyTheConvertersMessageIsShownWhenBothThreadsReport) {
+    std::atomic<bool> joinerGemeldet{false};
+    Threads(
+        [this, &joinerGemeldet] {
+            state.Mp3FehlerMelden("Fehler des Joiners");
+            joinerGemeldet = true;
+            Warten(state);
+            // Still busy for a while after the cancel: the controller must wait.
+            std::this_thread::sleep_for(100ms);
+        },
+        [this, &joinerGemeldet] {
+            while (!joinerGemeldet) {
+                std::this_thread::sleep_for(1ms);
+            }
+            state.ConvertFehlerMelden("Fehler des Converters\r\n");
+            Warten(state);
+        });
+    // The lists are looked at after each event round: hold the first round until both
+    // messages are there.
+    frontEnd.BeiEreignis = [this](int n) {
+        for (int i = 0; n == 1 && i < 2000 && state.Convert.ConvertFehlerListe.Empty(); ++i) {
+            std::this_thread::sleep_for(1ms);
+        }
+    };
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    ASSERT_EQ(frontEnd.Zaehle("Fehler"), 1U);
+    EXPECT_NE(std::find(frontEnd.Log.begin(), frontEnd.Log.end(), "Fehler: Fehler des Converters"),
+              frontEnd.Log.end());
+    EXPECT_FALSE(state.Daten.Mp3ThreadLaeuftS);
+    EXPECT_FALSE(state.Daten.ConvertThreadLaeuftS);
+    EXPECT_FALSE(state.Convert.PauseS);
+}
+
+TEST_F(BearbeitenDlg, TheJoinersMessagesAreJoinedByLineBreaks) {
+    Threads(
+        [this] {
+            state.Convert.PauseS = true;
+            state.Convert.Mp3FehlerListe.Add("Zeile 1");
+            state.Convert.Mp3FehlerListe.Add("Zeile 2");
+            Warten(state);
+        },
+        [this] { NormalerConverter(state); });
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_EQ(frontEnd.Zaehle("Fehler: Zeile 1\r\nZeile 2"), 1U);
+    EXPECT_TRUE(state.Convert.Mp3FehlerListe.Empty());
+}
+
+TEST_F(BearbeitenDlg, ACancelHoldsTheThreadsWhileItAsks) {
+    Threads([this] { NormalerJoiner(state, 2000ms); }, [this] { NormalerConverter(state); });
+    TBearbeitenDlg* laufend = nullptr;
+    beiDialog = [&laufend](TBearbeitenDlg& dialog) { laufend = &dialog; };
+    frontEnd.BeiEreignis = [&laufend](int n) {
+        if (n == 3) {
+            laufend->Btn2AbbrechenClick();
+            laufend->Btn2AbbrechenClick();
+        }
+    };
+    const auto anfang = std::chrono::steady_clock::now();
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_LT(std::chrono::steady_clock::now() - anfang, 1900ms);
+    // The second click after the confirmed cancel asks nothing.
+    ASSERT_EQ(frontEnd.Zaehle("Frage"), 1U);
+    EXPECT_EQ(frontEnd.Zaehle("Frage: Soll die Erstellung wirklich abgebrochen werden?"), 1U);
+    ASSERT_EQ(frontEnd.PauseWaehrendFrage.size(), 1U);
+    EXPECT_TRUE(frontEnd.PauseWaehrendFrage[0]);
+    EXPECT_FALSE(state.Convert.PauseS);
+    EXPECT_EQ(frontEnd.Zaehle("Sanduhr"), 1U);
+    EXPECT_EQ(frontEnd.Zaehle("Wird beendet"), 1U);
+    EXPECT_EQ(frontEnd.Log.back(), "Normal");
+}
+
+TEST_F(BearbeitenDlg, ACancelAnsweredNeinGoesOn) {
+    Threads([this] { NormalerJoiner(state, 20ms); }, [this] { NormalerConverter(state); });
+    TBearbeitenDlg* laufend = nullptr;
+    beiDialog = [&laufend](TBearbeitenDlg& dialog) { laufend = &dialog; };
+    frontEnd.Antworten = {false};
+    frontEnd.BeiEreignis = [&laufend](int n) {
+        if (n == 2) {
+            laufend->Btn2AbbrechenClick();
+        }
+    };
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_EQ(frontEnd.Zaehle("Frage"), 1U);
+    EXPECT_EQ(frontEnd.Zaehle("Wird beendet"), 0U);
+    EXPECT_FALSE(state.Convert.PauseS);
+    EXPECT_EQ(state.Daten.TeilNr, 3);
+}
+
+TEST_F(BearbeitenDlg, AConfirmedCancelFromOutsideAsksNothing) {
+    Threads([this] { NormalerJoiner(state, 2000ms); }, [this] { NormalerConverter(state); });
+    TBearbeitenDlg* laufend = nullptr;
+    beiDialog = [&laufend](TBearbeitenDlg& dialog) { laufend = &dialog; };
+    frontEnd.BeiEreignis = [&laufend](int n) {
+        if (n == 2) {
+            laufend->AbbruchBestaetigt();
+        }
+    };
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U);
+    EXPECT_EQ(frontEnd.Zaehle("Wird beendet"), 1U);
+}
+
+TEST_F(BearbeitenDlg, MinimisedJobsComeBackForMessagesAndAtTheEnd) {
+    state.Daten.MinimierenS = true;
+    Threads(
+        [this] {
+            std::this_thread::sleep_for(50ms);
+            state.Mp3FehlerMelden("Fehler");
+            Warten(state);
+        },
+        [this] { NormalerConverter(state); });
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    const std::vector<std::string> erwartet = {
+        "Minimieren", "Tray an", "Verbergen", "Tray aus", "Zeigen", "Fehler: Fehler", "Normal"};
+    EXPECT_EQ(frontEnd.Log, erwartet);
+    ASSERT_EQ(frontEnd.TrayBeiFehler.size(), 1U);
+    EXPECT_FALSE(frontEnd.TrayBeiFehler[0]);
+}
+
+TEST_F(BearbeitenDlg, MinimisedJobsLeaveTheTrayAtTheEnd) {
+    state.Daten.MinimierenS = true;
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    const std::vector<std::string> erwartet = {"Minimieren", "Tray an",  "Verbergen",
+                                               "Normal",     "Tray aus", "Zeigen"};
+    EXPECT_EQ(frontEnd.Log, erwartet);
+}
+
+TEST_F(BearbeitenDlg, AThreadThatCannotBeMadeStopsTheJob) {
+    threads.ConvertThread = [](TEventQueue&, TJobState&,
+                               TJobEngine&) -> std::unique_ptr<TWorkerThread> {
+        throw std::runtime_error("kein Thread");
+    };
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_EQ(frontEnd.Zaehle("Fehler: kein Thread"), 1U);
+    EXPECT_FALSE(state.Daten.Mp3ThreadLaeuftS);
+    EXPECT_FALSE(state.Daten.ConvertThreadLaeuftS);
+}
+
+TEST_F(BearbeitenDlg, AFailingFrontEndStillStopsTheThreads) {
+    Threads([this] { NormalerJoiner(state, 5000ms); }, [this] { NormalerConverter(state); });
+    frontEnd.BeiEreignis = [](int n) {
+        if (n == 2) {
+            throw std::runtime_error("Fenster weg");
+        }
+    };
+    const auto anfang = std::chrono::steady_clock::now();
+    EXPECT_THROW(Ausfuehren(), std::runtime_error);
+    EXPECT_LT(std::chrono::steady_clock::now() - anfang, 4000ms);
+    EXPECT_FALSE(state.Daten.Mp3ThreadLaeuftS);
+    EXPECT_FALSE(state.Daten.ConvertThreadLaeuftS);
+}
+
+TEST_F(BearbeitenDlg, FortschrittSetzenSetsOnlyWhatChanged) {
+    TBearbeitenDlg dialog(frontEnd, state, zeilen, threads);
+    frontEnd.Positionen.clear();
+    frontEnd.Captions.clear();
+    frontEnd.Hints.clear();
+    state.Mp3.Mp3Dauer = 100;
+    state.Mp3.Mp3Zeit = 50;
+    dialog.FortschrittSetzen(17, 1);
+    dialog.FortschrittSetzen(17, 1);
+    EXPECT_EQ(frontEnd.Positionen, (std::vector<int>{25}));
+    EXPECT_EQ(frontEnd.Captions, (std::vector<std::string>{"25% - Erstelle Hörbuch \"Meer\""}));
+    EXPECT_EQ(frontEnd.Hints, (std::vector<std::string>{"Lorvane V1.13 - 25% bearbeitet"}));
+    dialog.FortschrittSetzen(120, 3);
+    EXPECT_EQ(frontEnd.Positionen.back(), 100);
+    EXPECT_EQ(frontEnd.Hints.back(), "Lorvane V1.13 - 100% erstellt");
+}
+
+TEST_F(BearbeitenDlg, TheWorkingFolderIsClearedWhenTheWindowGoes) {
+    fs::create_directories(state.Daten.ArbeitsOrdner);
+    {
+        TBearbeitenDlg dialog(frontEnd, state, zeilen, threads);
+        test::WriteFileBytes(state.Daten.ArbeitsOrdner / "Anna - Meer_001.mp3", {1});
+        test::WriteFileBytes(state.Daten.ArbeitsOrdner / "fremd.txt", {1});
+        test::WriteFileBytes(Hoerbuch() / "Anna - Meer_001.m4b", {1});
+    }
+    EXPECT_FALSE(fs::exists(state.Daten.ArbeitsOrdner / "Anna - Meer_001.mp3"));
+    EXPECT_TRUE(fs::exists(state.Daten.ArbeitsOrdner / "fremd.txt"));
+    // An audiobook folder with files stays.
+    EXPECT_TRUE(fs::exists(Hoerbuch() / "Anna - Meer_001.m4b"));
+}
+
+TEST(EncoderStoppen, WritesOneQ) {
+    TRoPipe pipe(1U);
+    EXPECT_TRUE(EncoderStoppen(pipe));
+    const TBuffer gelesen = pipe.ReadBytes();
+    ASSERT_EQ(gelesen.size(), 1U);
+    EXPECT_EQ(gelesen[0], 'q');
+}
+
+TEST(EncoderStoppen, NeitherBlocksOnAFullPipeNorFailsOnAClosedOne) {
+    TRoPipe pipe(1U);
+    // Nobody reads: the pipe fills up and further bytes are dropped, without blocking.
+    int geschrieben = 0;
+    while (EncoderStoppen(pipe) && geschrieben < (1 << 22)) {
+        ++geschrieben;
+    }
+    EXPECT_GT(geschrieben, 0);
+    EXPECT_LT(geschrieben, 1 << 22);
+    TRoPipe geschlossen(1U);
+    geschlossen.CloseReadHandle();
+    EXPECT_FALSE(EncoderStoppen(geschlossen));
+    geschlossen.CloseWriteHandle();
+    EXPECT_FALSE(EncoderStoppen(geschlossen));
+}
+
+TEST(EncoderStoppen, AnEncoderThatEndedAMomentAgo) {
+    // The child reads its standard input from the pipe and ends at once; the byte then
+    // goes into a pipe nobody will read.
+    TRoPipe pipe(1U);
+    TRoConsoleApp app;
+    app.SetStdIn(pipe.ReadHandle());
+    app.SetTimeSlice(10);
+    ASSERT_TRUE(app.Execute("/bin/true", ""));
+    EXPECT_FALSE(app.ProcessInfo().HasProcess());
+    EXPECT_TRUE(EncoderStoppen(pipe));
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,135 @@
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/FfmpegAufruf.h"
+#include "engine/RoCommandLine.h"
+
+namespace lorvane {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(RoSplitCommandLine, FollowsTheWindowsRules) {
+    struct Case {
+        const char* line;
+        Args expected;
+    };
+    const std::vector<Case> cases = {
+        {R"("abc" d e)", {"abc", "d", "e"}},
+        {R"(a\\\b d"e f"g h)", {R"(a\\\b)", "de fg", "h"}},
+        {R"(a\\\"b c d)", {R"(a\"b)", "c", "d"}},
+        {R"(a\\\\"b c" d e)", {R"(a\\b c)", "d", "e"}},
+        {R"(a\"b)", {"a\"b"}},
+        {R"("a\\" b)", {"a\\", "b"}},
+        {R"(trailing\\)", {R"(trailing\\)"}},
+        {"  lead\t\ttabs  ", {"lead", "tabs"}},
+        {R"("")", {""}},
+        {R"(a "" b)", {"a", "", "b"}},
+        {R"("unterminated group)", {"unterminated group"}},
+        {R"(x"y z"w)", {"xy zw"}},
+        {"", {}},
+        {"   ", {}},
+        {"\"line\nbreak\" \xC3\xA4", {"line\nbreak", "\xC3\xA4"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RoSplitCommandLine(c.line), c.expected) << "line: " << c.line;
+    }
+}
+
+// What the split gives back for a quoted path: relative paths gain "./".
+std::string AsSplit(const std::string& path) {
+    return !path.empty() && path.front() != '/' ? "./" + path : path;
+}
+
+Args SplitQuoted(const std::string& path) {
+    return RoSplitCommandLine("\"" + RoQuotePath(path) + "\"");
+}
+
+TEST(RoQuotePath, NastyNamesSurviveTheSplit) {
+    const std::vector<std::string> names = {
+        "/plain/name.mp3",
+        "/with space/and  two.mp3",
+        "/quote\"inside/\"leading",
+        "/back\\slash\\",
+        "/trailing\\\\",
+        "/bs before quote\\\"x",
+        "/\\\\\\\"\\",
+        "-leading-dash.m4a",
+        "--help",
+        "relative name.m4a",
+        "/\xC3\xA4\xC3\xB6\xC3\xBC H\xC3\xB6rbuch/\xE2\x82\xAC.mp3",
+        "/tab\there/new\nline/cr\r",
+        "\"",
+        "\\",
+        "/\"\"",
+        "http:not-a-url.mp3",
+    };
+    for (const std::string& name : names) {
+        EXPECT_EQ(SplitQuoted(name), Args{AsSplit(name)}) << "name: " << name;
+    }
+}
+
+TEST(RoQuotePath, RandomBytesSurviveTheSplit) {
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> byte(1, 255);
+    std::uniform_int_distribution<int> length(0, 40);
+    // Names made mostly of the characters that matter, so that runs of them occur.
+    const std::string special = "\\\"\\ \t-";
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(special.size()) - 1);
+    for (int round = 0; round < 3000; ++round) {
+        std::string name;
+        const int size = length(random);
+        for (int i = 0; i < size; ++i) {
+            name.push_back(round % 2 == 0 ? static_cast<char>(byte(random))
+                                          : special[static_cast<std::size_t>(pick(random))]);
+        }
+        if (name.empty()) {
+            continue;
+        }
+        ASSERT_EQ(SplitQuoted(name), Args{AsSplit(name)}) << "round " << round;
+    }
+}
+
+TEST(RoQuotePath, TwoPathsInOneLineStaySeparate) {
+    const std::string a = "/a\\\" b\\";
+    const std::string b = "c \"d\"\\\\";
+    const Args args =
+        RoSplitCommandLine("\"" + RoQuotePath(a) + "\" -i \"" + RoQuotePath(b) + "\"");
+    EXPECT_EQ(args, (Args{a, "-i", "./" + b}));
+}
+
+TEST(FfmpegKommandozeile, Mp3LineHasTheEncodersArguments) {
+    const std::string line = FfmpegMp3Kommandozeile("/usr/bin/ffmpeg", "/musik/Kapitel 1.mp3",
+                                                    128000, 44100, 2, "/arbeit/Kapitel 1_tmp.mp3");
+    EXPECT_EQ(line, "\"/usr/bin/ffmpeg\" -y -i \"/musik/Kapitel 1.mp3\" -ab 128k -ar 44100 -ac 2 "
+                    "-acodec mp3 \"/arbeit/Kapitel 1_tmp.mp3\"");
+    // The bitrate is passed in whole kbit/s.
+    EXPECT_NE(FfmpegMp3Kommandozeile("/f", "/q", 127999, 22050, 1, "/k")
+                  .find(" -ab 127k -ar 22050 -ac 1 "),
+              std::string::npos);
+}
+
+TEST(FfmpegKommandozeile, M4aLineNamesTheResultRelativeToTheWorkingFolder) {
+    EXPECT_EQ(
+        FfmpegM4aKommandozeile("/usr/bin/ffmpeg", "/arbeit/Anna - Reise_002.mp3",
+                               "Anna - Reise_002.m4a"),
+        "\"/usr/bin/ffmpeg\" -y -i \"/arbeit/Anna - Reise_002.mp3\" \"./Anna - Reise_002.m4a\"");
+}
+
+TEST(FfmpegKommandozeile, NastyPathsArriveAsSingleArguments) {
+    const std::string encoder = "/opt/\"en\"coder\\/ffmpeg";
+    const std::string source = "/h\xC3\xB6r\\\"buch/-x \"1\".mp3";
+    const std::string copy = "/arbeit\\/-x \"1\"_tmp.mp3\\";
+    EXPECT_EQ(RoSplitCommandLine(FfmpegMp3Kommandozeile(encoder, source, 64000, 22050, 1, copy)),
+              (Args{encoder, "-y", "-i", source, "-ab", "64k", "-ar", "22050", "-ac", "1",
+                    "-acodec", "mp3", copy}));
+    const std::string result = "-Autor \"A\" - \\Album\\_001.m4a";
+    EXPECT_EQ(RoSplitCommandLine(FfmpegM4aKommandozeile(encoder, source, result)),
+              (Args{encoder, "-y", "-i", source, "./" + result}));
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,257 @@
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ThreadTestSupport.h"
+#include "audio/Mp3TestFiles.h"
+#include "engine/FfmpegAufruf.h"
+#include "engine/ThreadMeldungen.h"
+
+namespace fs = std::filesystem;
+
+namespace lorvane {
+namespace {
+
+using test::Bytes;
+using test::TTestJob;
+
+std::string Konvertierungsmeldung(const fs::path& teil) {
+    return "Die Datei \"" + teil.string() +
+           "\" konnte nicht konvertiert werden!\r\nDie M4B-Erstellung wird abgebrochen!";
+}
+
+// A converter job with the stand-in encoder; the test plays the joiner: it queues the
+// parts and clears the joiner's running flag.
+class ConvertThreadStandIn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        job.Vorbereiten();
+        log = job.Dir / "encoder.log";
+    }
+
+    void EncoderNutzen(int exitCode, bool schreibtErgebnis = true) {
+        job.State.Daten.FfmpegDatei =
+            test::StandInEncoder(job.Dir.Path(), exitCode, schreibtErgebnis, log);
+    }
+
+    // A part in the working folder, as the joiner leaves it.
+    fs::path Teil(int nummer) {
+        const fs::path teil = job.Arbeit() / ("Anna - Reise_00" + std::to_string(nummer) + ".mp3");
+        test::WriteFileBytes(teil, test::BytesOf("Teil " + std::to_string(nummer)));
+        return teil;
+    }
+
+    fs::path ImHoerbuch(int nummer, const std::string& endung) {
+        return job.Hoerbuch() / ("Anna - Reise_00" + std::to_string(nummer) + endung);
+    }
+
+    TTestJob job;
+    fs::path log;
+};
+
+TEST_F(ConvertThreadStandIn, ConvertsInQueueOrderAndEndsOnlyAfterTheJoiner) {
+    EncoderNutzen(0);
+    job.State.Daten.Mp3ThreadLaeuftS = true;
+    job.ConverterStarten();
+    EXPECT_TRUE(job.State.Daten.ConvertThreadLaeuftS);
+    job.State.Convert.ConvertListe.Add(Teil(1));
+    ASSERT_TRUE(job.WartenBis([&] { return job.State.Convert.ConvertIndex == 0; }));
+    job.State.Convert.ConvertListe.Add(Teil(2));
+    job.State.Convert.ConvertListe.Add(Teil(3));
+    ASSERT_TRUE(job.WartenBis([&] { return fs::exists(ImHoerbuch(3, ".m4b")); }));
+
+    // All queued parts are done, but the joiner still runs: the converter waits.
+    const auto spaeter = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    job.WartenBis([&] { return std::chrono::steady_clock::now() > spaeter; });
+    EXPECT_TRUE(job.State.Daten.ConvertThreadLaeuftS);
+
+    job.State.Daten.Mp3ThreadLaeuftS = false;
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_TRUE(job.ConvertMeldungen.empty());
+    const std::vector<std::string> reihenfolge = test::Zeilen(log);
+    ASSERT_EQ(reihenfolge.size(), 3U);
+    for (int nummer = 1; nummer <= 3; ++nummer) {
+        const std::string teil =
+            (job.Arbeit() / ("Anna - Reise_00" + std::to_string(nummer) + ".mp3")).string();
+        EXPECT_EQ(reihenfolge[nummer - 1], teil);
+        EXPECT_FALSE(fs::exists(teil)) << "the part is deleted";
+        EXPECT_FALSE(fs::exists(ImHoerbuch(nummer, ".m4a")));
+        EXPECT_FALSE(fs::exists(ImHoerbuch(nummer, ".mp3"))) << "no copy without the option";
+        EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".m4b")),
+                  test::BytesOf("Teil " + std::to_string(nummer)));
+    }
+    EXPECT_EQ(job.State.Convert.ConvertIndex, 2);
+    // Every run adds the last position the encoder reported: 5 s each.
+    EXPECT_EQ(job.State.Daten.M4bDauer, 15);
+}
+
+TEST_F(ConvertThreadStandIn, EndsAtOnceWhenTheJoinerEndedWithoutParts) {
+    EncoderNutzen(0);
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_FALSE(fs::exists(log)) << "the encoder never ran";
+    EXPECT_EQ(job.State.Convert.ConvertIndex, -1);
+}
+
+TEST_F(ConvertThreadStandIn, ReplacesAReadOnlyFinalFileAndCopiesTheParts) {
+    EncoderNutzen(0);
+    job.State.Daten.CopyMp3FileS = true;
+    test::WriteFileBytes(ImHoerbuch(1, ".m4b"), test::BytesOf("alt"));
+    fs::permissions(ImHoerbuch(1, ".m4b"), fs::perms::owner_read | fs::perms::group_read);
+    job.State.Convert.ConvertListe.Add(Teil(1));
+    job.State.Convert.ConvertListe.Add(Teil(2));
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_TRUE(job.ConvertMeldungen.empty());
+    for (int nummer = 1; nummer <= 2; ++nummer) {
+        const Bytes inhalt = test::BytesOf("Teil " + std::to_string(nummer));
+        EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".m4b")), inhalt);
+        EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".mp3")), inhalt);
+        EXPECT_FALSE(fs::exists(job.Arbeit() / ImHoerbuch(nummer, ".mp3").filename()));
+    }
+}
+
+TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehind) {
+    // Writes its result, then fails.
+    EncoderNutzen(1);
+    const fs::path teil = Teil(1);
+    job.State.Convert.ConvertListe.Add(teil);
+    job.State.Convert.ConvertListe.Add(Teil(2));
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_EQ(job.ConvertMeldungen, std::vector<std::string>{Konvertierungsmeldung(teil)});
+    EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4a")));
+    EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4b")));
+    EXPECT_TRUE(fs::exists(teil)) << "the part stays";
+    EXPECT_EQ(test::Zeilen(log).size(), 1U) << "nothing more after the error";
+}
+
+TEST_F(ConvertThreadStandIn, AMissingEncoderIsAFailedRun) {
+    job.State.Daten.FfmpegDatei = job.Dir / "kein-ffmpeg";
+    const fs::path teil = Teil(1);
+    job.State.Convert.ConvertListe.Add(teil);
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_EQ(job.ConvertMeldungen, std::vector<std::string>{Konvertierungsmeldung(teil)});
+}
+
+TEST_F(ConvertThreadStandIn, NoResultFileCannotBeRenamed) {
+    EncoderNutzen(0, false);
+    job.State.Convert.ConvertListe.Add(Teil(1));
+    // Left by an earlier job; it is not taken for the result of this run.
+    test::WriteFileBytes(ImHoerbuch(1, ".m4a"), test::BytesOf("alt"));
+    job.FehlerUebernehmen = false;
+    job.ConverterStarten();
+    ASSERT_TRUE(job.WartenBis([&] { return !job.State.Convert.ConvertFehlerListe.Empty(); }));
+    EXPECT_TRUE(job.State.Convert.PauseS);
+    EXPECT_EQ(job.State.Convert.ConvertFehlerListe.Copy(),
+              std::vector<std::string>{"Die Datei \"" + ImHoerbuch(1, ".m4a").string() +
+                                       "\" konnte nicht umbenannt werden!\r\n"
+                                       "Die M4B-Erstellung wird abgebrochen!"});
+    // Holds until the controller stops the job.
+    EXPECT_TRUE(job.State.Daten.ConvertThreadLaeuftS);
+    job.State.Convert.AbbruchS = true;
+    job.State.Convert.PauseS = false;
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_EQ(job.State.Convert.ConvertFehlerListe.Count(), 1);
+    EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4b")));
+}
+
+TEST(ConvertThreadMeldungen, AreTheProgramsOwn) {
+    EXPECT_EQ(Mp3KopierFehler("/a/Teil.mp3"),
+              "Die zusammengefügte MP3-Datei \"/a/Teil.mp3\" konnte nicht in den Ausgabeordner "
+              "kopiert werden!\r\nDie M4B-Erstellung wird abgebrochen!");
+    EXPECT_EQ(KonvertierungFehler("/a/Teil.mp3"), Konvertierungsmeldung("/a/Teil.mp3"));
+}
+
+TEST(JobEngine, IsConfiguredAsTheProgressWindowDoes) {
+    TJobEngine engine;
+    EXPECT_EQ(engine.Mp3File.MpegScanMode(), MPEG_SCAN_Complete);
+    const struct {
+        const TRoConsoleApp& App;
+        const TRoPipe& Ein;
+        const TRoPipe& Aus;
+        const TRoPipe& Fehler;
+    } runner[] = {
+        {engine.Mp3ConsoleApp, engine.Mp3InPipe, engine.Mp3OutPipe, engine.Mp3ErrPipe},
+        {engine.ConvertConsoleApp, engine.ConvertInPipe, engine.ConvertOutPipe,
+         engine.ConvertErrPipe},
+    };
+    for (const auto& r : runner) {
+        EXPECT_EQ(r.App.StdIn(), r.Ein.ReadHandle());
+        EXPECT_EQ(r.App.StdOut(), r.Aus.WriteHandle());
+        EXPECT_EQ(r.App.StdErr(), r.Fehler.WriteHandle());
+        EXPECT_EQ(r.App.TimeSlice(), 250U);
+        EXPECT_FALSE(r.App.KillTimedOutProcess());
+        EXPECT_EQ(r.App.MaxExecTime(), RoInfinite);
+        EXPECT_FALSE(r.App.Visible());
+        EXPECT_TRUE(r.Ein.Inheritable());
+    }
+    EXPECT_NE(engine.Mp3InPipe.ReadHandle(), engine.ConvertInPipe.ReadHandle());
+}
+
+// The real encoder: a part of an hour (seconds of work for it), stopped with "q" as the
+// controller's cancel does it. The encoder ends its run normally (exit code 0), so the shortened
+// result becomes the ".m4b" file and the part is deleted.
+TEST(ConvertThreadEncoder, ACancelStopsTheEncoderAndKeepsTheShortenedResult) {
+    LORVANE_REQUIRE_FFMPEG();
+    TTestJob job;
+    job.Vorbereiten();
+    const fs::path teil = job.Arbeit() / "Anna - Reise_001.mp3";
+    test::WriteFileBytes(teil, test::SynthetischeFrames(3600 * 1000 / 72, 0));
+    job.State.Convert.ConvertListe.Add(teil);
+    job.ConverterStarten();
+    // Once the encoder has reported the duration it is at work.
+    ASSERT_TRUE(job.WartenBis([&] { return job.State.Convert.ConvertDauer >= 0; }));
+    EXPECT_EQ(job.State.Convert.ConvertDauer, 3600);
+    job.State.Convert.PauseS = true;
+    job.State.Convert.AbbruchS = true;
+    job.State.Convert.PauseS = false;
+    ASSERT_TRUE(job.Engine.ConvertConsoleApp.ProcessInfo().HasProcess());
+    job.Engine.ConvertInPipe.WriteData("q", 1);
+    ASSERT_TRUE(job.BisBeideEnden());
+
+    EXPECT_TRUE(job.ConvertMeldungen.empty());
+    EXPECT_EQ(job.Engine.ConvertConsoleApp.ExitCode(), 0U);
+    EXPECT_EQ(job.Engine.ConvertConsoleApp.ErrorCode(), 0U);
+    const fs::path fertig = job.Hoerbuch() / "Anna - Reise_001.m4b";
+    ASSERT_TRUE(fs::exists(fertig));
+    EXPECT_FALSE(fs::exists(job.Hoerbuch() / "Anna - Reise_001.m4a"));
+    EXPECT_FALSE(fs::exists(teil));
+    EXPECT_LT(job.State.Daten.M4bDauer, 3600) << "stopped early";
+}
+
+// Both threads with the real encoder, as the controller runs them.
+TEST(ConvertThreadEncoder, JoinerAndConverterMakeTheAudiobook) {
+    LORVANE_REQUIRE_FFMPEG();
+    TTestJob job;
+    fs::create_directories(job.Dir / "quelle");
+    const fs::path eins = job.Dir / "quelle" / "Eins.mp3";
+    const fs::path zwei = job.Dir / "quelle" / "Zwei.mp3";
+    test::SinusDatei(eins, 3, 22050, 32);
+    test::SinusDatei(zwei, 3, 22050, 32);
+    job.Vorbereiten({{eins.string(), "00:00:03"}, {zwei.string(), "00:00:03"}});
+    job.JoinerStarten();
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_TRUE(job.Mp3Meldungen.empty());
+    EXPECT_TRUE(job.ConvertMeldungen.empty());
+    EXPECT_EQ(job.State.Daten.TeilNr, 1);
+    const fs::path fertig = job.Hoerbuch() / "Anna - Reise_001.m4b";
+    ASSERT_TRUE(fs::exists(fertig));
+    std::string ausgabe;
+    ASSERT_EQ(test::RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " +
+                                   test::ShellQuote(fertig.string()),
+                               &ausgabe),
+              0);
+    EXPECT_EQ(ausgabe, "aac\n");
+    EXPECT_FALSE(fs::exists(job.Arbeit() / "Anna - Reise_001.mp3"));
+    EXPECT_GE(job.State.Daten.M4bDauer, 5);
+    EXPECT_LE(job.State.Daten.M4bDauer, 6);
+}
+
+} // namespace
+} // namespace lorvane
