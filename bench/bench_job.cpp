@@ -5,6 +5,8 @@
 // lorvane-cli itself; the encoder's processes are not counted (the command reports its
 // own getrusage(RUSAGE_SELF) when LORVANE_REPORT_PEAK_RSS is set).
 //
+// Medians over several runs, the two commands taking turns in going first.
+//
 // bench_job [--dir DIR] [--cli PATH] [--ffmpeg PATH] [--minutes N] [--files N]
 //           [--runs N] [--keep]
 
@@ -24,6 +26,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,7 +45,7 @@ struct TOptions {
     fs::path Ffmpeg;
     int Minutes = 60;
     int Files = 6;
-    int Runs = 1;
+    int Runs = 3;
     bool Keep = false;
 };
 
@@ -62,6 +65,8 @@ fs::path FfmpegInPath() {
 struct TRun {
     int ExitStatus = -1;
     double Seconds = 0;
+    // User and system time of the process and of the children it waited for.
+    double CpuSeconds = 0;
     std::string Err;
 };
 
@@ -94,11 +99,16 @@ TRun Run(const std::vector<std::string>& args, const std::vector<std::string>& e
     if (error != 0)
         throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(error));
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0)
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0)
         if (errno != EINTR)
-            throw std::runtime_error("waitpid failed");
+            throw std::runtime_error("wait4 failed");
     TRun run;
     run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    run.CpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     run.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     std::ifstream in(errFile);
     run.Err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -197,11 +207,14 @@ int Bench(const TOptions& options) {
     fs::create_directories(home);
     fs::create_directories(cache);
     std::string concat = "concat:";
-    for (std::size_t i = 0; i < files.size(); ++i)
-        concat += (i > 0 ? "|" : "") + files[i].string();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i > 0)
+            concat += '|';
+        concat += files[i].string();
+    }
 
-    std::vector<double> cliTimes, plainTimes, peaks;
-    for (int run = 0; run < options.Runs; ++run) {
+    std::vector<double> cliTimes, plainTimes, cliCpu, plainCpu, peaks;
+    auto runCli = [&] {
         fs::remove_all(out);
         const TRun cli =
             Run({options.Cli.string(), "build", "--yes", "--hours", "10", "--output", out.string(),
@@ -214,23 +227,42 @@ int Bench(const TOptions& options) {
         if (!fs::exists(out / "Bench" / "Bench - Bench_001.m4b"))
             throw std::runtime_error("lorvane-cli made no M4B file:\n" + cli.Err);
         cliTimes.push_back(cli.Seconds);
+        cliCpu.push_back(cli.CpuSeconds);
         peaks.push_back(PeakRssMiB(cli.Err));
-
+        return cli;
+    };
+    auto runPlain = [&] {
         const TRun plain = Run({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error", "-y",
                                 "-i", concat, (options.Dir / "plain.m4a").string()},
                                {}, options.Dir / "plain.err");
         MustSucceed(plain, "plain ffmpeg");
         plainTimes.push_back(plain.Seconds);
-        std::printf("run %d: lorvane-cli %.2f s, plain ffmpeg %.2f s\n", run + 1, cli.Seconds,
-                    plain.Seconds);
+        plainCpu.push_back(plain.CpuSeconds);
+        return plain;
+    };
+    for (int run = 0; run < options.Runs; ++run) {
+        // Alternating the order, so that a change in the machine's load hits both alike.
+        TRun cli, plain;
+        if (run % 2 == 0) {
+            cli = runCli();
+            plain = runPlain();
+        } else {
+            plain = runPlain();
+            cli = runCli();
+        }
+        std::printf("run %d: lorvane-cli %.2f s (cpu %.2f s), plain ffmpeg %.2f s (cpu %.2f s)\n",
+                    run + 1, cli.Seconds, cli.CpuSeconds, plain.Seconds, plain.CpuSeconds);
     }
     const double cliTime = Median(cliTimes), plainTime = Median(plainTimes);
     const double ratio = cliTime / plainTime, peak = Median(peaks);
-    std::printf("  %-22s %.2f s\n", "lorvane-cli build", cliTime);
-    std::printf("  %-22s %.2f s\n", "plain ffmpeg (concat)", plainTime);
-    std::printf("  %-22s %.3f (target at most %.2f: %s)\n", "ratio", ratio, kTargetRatio,
+    std::printf("  %-24s %.2f s (cpu %.2f s, encoder included)\n", "lorvane-cli build", cliTime,
+                Median(cliCpu));
+    std::printf("  %-24s %.2f s (cpu %.2f s)\n", "plain ffmpeg (concat)", plainTime,
+                Median(plainCpu));
+    std::printf("  %-24s %.3f (target at most %.2f: %s)\n", "ratio", ratio, kTargetRatio,
                 ratio <= kTargetRatio ? "met" : "missed");
-    std::printf("  %-22s %.2f MiB (target under %.0f MiB: %s)\n", "peak RSS of lorvane-cli", peak,
+    std::printf("  %-24s %.3f\n", "cpu ratio", Median(cliCpu) / Median(plainCpu));
+    std::printf("  %-24s %.2f MiB (target under %.0f MiB: %s)\n", "peak RSS of lorvane-cli", peak,
                 kTargetRssMiB, peak < kTargetRssMiB ? "met" : "missed");
     if (!options.Keep)
         fs::remove_all(options.Dir);

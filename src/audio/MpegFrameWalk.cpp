@@ -12,23 +12,29 @@ namespace {
 
 constexpr std::size_t kHeaderBytes = 4;
 
-// Consecutive frames nearly always repeat the same header bytes, so the last decoded
-// header is kept and reused.
+// A stream uses only a handful of distinct headers (a VBR stream one per bitrate and
+// padding bit), so decoded headers are kept in a small table indexed by the byte that
+// carries bitrate, sample rate and padding; an entry is reused only when all four
+// bytes match.
 class THeaderMemo {
 public:
     const TMpegHeader& Decode(const std::uint8_t* bytes) {
-        if (!fFilled || std::memcmp(bytes, fBytes, kHeaderBytes) != 0) {
-            std::memcpy(fBytes, bytes, kHeaderBytes);
-            fHeader = DecodeFrameHeader(bytes);
-            fFilled = true;
+        TEntry& entry = fEntries[bytes[2]];
+        if (!entry.Filled || std::memcmp(bytes, entry.Bytes, kHeaderBytes) != 0) {
+            std::memcpy(entry.Bytes, bytes, kHeaderBytes);
+            entry.Header = DecodeFrameHeader(bytes);
+            entry.Filled = true;
         }
-        return fHeader;
+        return entry.Header;
     }
 
 private:
-    std::uint8_t fBytes[kHeaderBytes] = {};
-    TMpegHeader fHeader{};
-    bool fFilled = false;
+    struct TEntry {
+        std::uint8_t Bytes[kHeaderBytes] = {};
+        TMpegHeader Header{};
+        bool Filled = false;
+    };
+    TEntry fEntries[256];
 };
 
 } // namespace

@@ -31,7 +31,8 @@ void TStream::WriteBuffer(const void* buffer, std::size_t count) {
 
 std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
     constexpr std::size_t kChunk = 1 << 20;
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::int64_t>(count, kChunk)));
+    std::vector<std::uint8_t> chunk(
+        static_cast<std::size_t>(std::min<std::int64_t>(count, kChunk)));
     std::int64_t copied = 0;
     while (copied < count) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(count - copied, kChunk));
@@ -67,7 +68,8 @@ TFileStream::TFileStream(const std::filesystem::path& path, TFileMode mode) : fP
     fHandle = ::open(path.c_str(), flags, permissions);
     if (fHandle < 0) {
         const bool creating = mode == TFileMode::Create || mode == TFileMode::CreateExclusive;
-        throw EFileStreamError(SystemMessage(creating ? "Cannot create file" : "Cannot open file", path));
+        throw EFileStreamError(
+            SystemMessage(creating ? "Cannot create file" : "Cannot open file", path));
     }
     struct stat info {};
     if (::fstat(fHandle, &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -92,7 +94,9 @@ std::int64_t TFileStream::Size() const {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-void TFileStream::Seek(std::int64_t position) { fPosition = std::max<std::int64_t>(position, 0); }
+void TFileStream::Seek(std::int64_t position) {
+    fPosition = std::max<std::int64_t>(position, 0);
+}
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
@@ -135,7 +139,9 @@ void TFileStream::SetSize(std::int64_t size) {
     fPosition = std::min(fPosition, size);
 }
 
-void TMemoryStream::Seek(std::int64_t position) { fPosition = std::max<std::int64_t>(position, 0); }
+void TMemoryStream::Seek(std::int64_t position) {
+    fPosition = std::max<std::int64_t>(position, 0);
+}
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     if (fPosition >= Size()) {

@@ -41,7 +41,8 @@ TEST(FileStream, CreateExclusiveRefusesAnExistingName) {
 
 TEST(TextCodec, Cp1252KeepsTheUndefinedBytesAsControls) {
     const std::uint8_t bytes[] = {0x80, 0x81, 0x8D, 0x9F, 0xE4, 0x41};
-    EXPECT_EQ(DecodeCp1252(bytes, sizeof bytes), (std::u32string{0x20AC, 0x81, 0x8D, 0x178, 0xE4, 'A'}));
+    EXPECT_EQ(DecodeCp1252(bytes, sizeof bytes),
+              (std::u32string{0x20AC, 0x81, 0x8D, 0x178, 0xE4, 'A'}));
 }
 
 TEST(TextCodec, Utf16PairsAndLoneSurrogates) {
@@ -54,7 +55,9 @@ TEST(TextCodec, Utf16PairsAndLoneSurrogates) {
 TEST(TextCodec, Utf8RoundTripAndInvalidSequences) {
     const std::u32string text = {'a', 0xF6, 0x20AC, 0x1F600};
     EXPECT_EQ(DecodeUtf8(EncodeUtf8(text)), text);
-    EXPECT_EQ(DecodeUtf8("\xC0\xAF" "b\xE2\x82"), (std::u32string{0xFFFD, 'b', 0xFFFD}));
+    EXPECT_EQ(DecodeUtf8("\xC0\xAF"
+                         "b\xE2\x82"),
+              (std::u32string{0xFFFD, 'b', 0xFFFD}));
     EXPECT_EQ(EncodeUtf16(std::u32string{0x1F600}), (std::u16string{0xD83D, 0xDE00}));
 }
 

@@ -199,8 +199,9 @@ TEST_F(Build, MakesAnAudiobookAndReEncodesTheOddFile) {
     }
     // The real encoder, with its command lines written down.
     const fs::path protokoll = dir / "aufrufe";
-    ffmpeg = Skript("protokoll", "printf '%s\\n' \"$*\" >> " + test::ShellQuote(protokoll.string()) +
-                                     "\nexec /usr/bin/ffmpeg \"$@\"");
+    ffmpeg =
+        Skript("protokoll", "printf '%s\\n' \"$*\" >> " + test::ShellQuote(protokoll.string()) +
+                                "\nexec /usr/bin/ffmpeg \"$@\"");
     const TLauf lauf = Cli(
         {"--yes", "-o", aus.string(), "-a", " Anna ", "-t", "Reise", "-l", "Meer", ein.string()});
     ASSERT_EQ(lauf.Status, 0) << lauf.Err;
@@ -526,6 +527,8 @@ TEST_F(Build, CtrlCDuringAConversionStopsTheEncoderAndEndsWith130) {
     // Let the encoder get going.
     std::this_thread::sleep_for(500ms);
     ASSERT_EQ(::kill(pid, SIGINT), 0);
+    // The conversion alone would take two minutes: ending within one shows that the
+    // encoder was stopped.
     const auto gesendet = std::chrono::steady_clock::now();
     int status = 0;
     pid_t fertig = 0;
@@ -538,8 +541,6 @@ TEST_F(Build, CtrlCDuringAConversionStopsTheEncoderAndEndsWith130) {
         ::waitpid(pid, &status, 0);
         FAIL() << "the command did not end after Ctrl+C";
     }
-    // Well before the two minutes of the conversion.
-    EXPECT_LT(std::chrono::steady_clock::now() - gesendet, 30s);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130);
     const std::vector<std::uint8_t> text = test::ReadFileBytes(err);

@@ -433,9 +433,9 @@ TEST_F(BearbeitenDlg, ACancelHoldsTheThreadsWhileItAsks) {
             laufend->Btn2AbbrechenClick();
         }
     };
-    const auto anfang = std::chrono::steady_clock::now();
     EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
-    EXPECT_LT(std::chrono::steady_clock::now() - anfang, 1900ms);
+    // The joiner stopped in its preparation and never joined.
+    EXPECT_EQ(state.Daten.TeilNr, 0);
     // The second click after the confirmed cancel asks nothing.
     ASSERT_EQ(frontEnd.Zaehle("Frage"), 1U);
     EXPECT_EQ(frontEnd.Zaehle("Frage: Soll die Erstellung wirklich abgebrochen werden?"), 1U);
@@ -521,9 +521,9 @@ TEST_F(BearbeitenDlg, AFailingFrontEndStillStopsTheThreads) {
             throw std::runtime_error("Fenster weg");
         }
     };
-    const auto anfang = std::chrono::steady_clock::now();
     EXPECT_THROW(Ausfuehren(), std::runtime_error);
-    EXPECT_LT(std::chrono::steady_clock::now() - anfang, 4000ms);
+    EXPECT_EQ(state.Daten.TeilNr, 0);
+    EXPECT_TRUE(state.Convert.AbbruchS);
     EXPECT_FALSE(state.Daten.Mp3ThreadLaeuftS);
     EXPECT_FALSE(state.Daten.ConvertThreadLaeuftS);
 }

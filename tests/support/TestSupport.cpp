@@ -45,19 +45,31 @@ std::string Unescape(const std::string& cell) {
         }
         const char c = cell[++i];
         switch (c) {
-        case 't': out.push_back('\t'); break;
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case '0': out.push_back('\0'); break;
+        case 't':
+            out.push_back('\t');
+            break;
+        case 'n':
+            out.push_back('\n');
+            break;
+        case 'r':
+            out.push_back('\r');
+            break;
+        case '0':
+            out.push_back('\0');
+            break;
         case 'x':
-            if (i + 2 < cell.size() + 0 && HexValue(cell[i + 1]) >= 0 && HexValue(cell[i + 2]) >= 0) {
-                out.push_back(static_cast<char>(HexValue(cell[i + 1]) * 16 + HexValue(cell[i + 2])));
+            if (i + 2 < cell.size() + 0 && HexValue(cell[i + 1]) >= 0 &&
+                HexValue(cell[i + 2]) >= 0) {
+                out.push_back(
+                    static_cast<char>(HexValue(cell[i + 1]) * 16 + HexValue(cell[i + 2])));
                 i += 2;
             } else {
                 out.push_back('x');
             }
             break;
-        default: out.push_back(c); break;
+        default:
+            out.push_back(c);
+            break;
         }
     }
     return out;
@@ -129,7 +141,8 @@ std::vector<std::uint8_t> ReadFileBytes(const fs::path& path) {
 
 void WriteFileBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 namespace {

@@ -19,7 +19,7 @@ std::filesystem::path CorpusDir();
 #define LORVANE_REQUIRE_CORPUS()                                                                   \
     do {                                                                                           \
         if (::lorvane::test::CorpusDir().empty())                                                  \
-            GTEST_SKIP() << "third-party MP3 corpus not found beside the checkout "               \
+            GTEST_SKIP() << "third-party MP3 corpus not found beside the checkout "                \
                             "(../shared/corpus); these tests need it";                             \
     } while (0)
 
