@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -21,15 +20,11 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "BenchSupport.h"
 #include "SyntheticMp3.h"
 #include "audio/Mp3Files.h"
-
-extern char** environ;
 
 namespace {
 
@@ -57,12 +52,6 @@ struct TCase {
     TBitrateMode Mode;
 };
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
@@ -88,32 +77,9 @@ std::int64_t PlainRead(const fs::path& path) {
     return total;
 }
 
-struct TChildRun {
-    int ExitStatus = -1;
-    double PeakRssMiB = 0;
-};
-
 // Runs `cli info FILE` with its output discarded; the peak memory is the child's alone.
 TChildRun RunCliInfo(const fs::path& cli, const fs::path& file) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::string program = cli.string(), command = "info", name = file.string();
-    char* argv[] = {program.data(), command.data(), name.data(), nullptr};
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0)
-        if (errno != EINTR)
-            throw std::runtime_error("wait4 failed");
-    TChildRun run;
-    run.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.PeakRssMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB
-    return run;
+    return RunChild({cli.string(), "info", file.string()});
 }
 
 // Compares the analysis with what the generator wrote; returns the differences.

@@ -11,29 +11,21 @@
 //           [--runs N] [--keep]
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
+using namespace lorvane::bench;
 namespace fs = std::filesystem;
 
 constexpr double kTargetRatio = 1.10;
@@ -62,60 +54,7 @@ fs::path FfmpegInPath() {
     throw std::runtime_error("ffmpeg not found in PATH");
 }
 
-struct TRun {
-    int ExitStatus = -1;
-    double Seconds = 0;
-    // User and system time of the process and of the children it waited for.
-    double CpuSeconds = 0;
-    std::string Err;
-};
-
-// Runs the program with extra environment entries; standard output is discarded,
-// the error output is kept.
-TRun Run(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-         const fs::path& errFile) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::vector<std::string> env = extraEnv;
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        env.emplace_back(*entry);
-    std::vector<char*> argv, envp;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string& entry : env)
-        envp.push_back(const_cast<char*>(entry.c_str()));
-    envp.push_back(nullptr);
-
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int error =
-        posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(error));
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0)
-        if (errno != EINTR)
-            throw std::runtime_error("wait4 failed");
-    TRun run;
-    run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-    };
-    run.CpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    run.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::ifstream in(errFile);
-    run.Err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return run;
-}
-
-void MustSucceed(const TRun& run, const char* what) {
+void MustSucceed(const TChildRun& run, const char* what) {
     if (run.ExitStatus != 0)
         throw std::runtime_error(std::string(what) + " failed (exit status " +
                                  std::to_string(run.ExitStatus) + "):\n" + run.Err);
@@ -138,19 +77,13 @@ std::vector<fs::path> MakeInput(const TOptions& options) {
         const std::string source =
             "sine=frequency=" + std::to_string(220 + 40 * i) +
             ":beep_factor=3:sample_rate=22050:duration=" + std::to_string(seconds);
-        MustSucceed(
-            Run({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi",
-                 "-i", source, "-ac", "1", "-c:a", "libmp3lame", "-b:a", "64k", file.string()},
-                {}, options.Dir / "make.err"),
-            "making the input");
+        MustSucceed(RunChild({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error", "-y", "-f",
+                              "lavfi", "-i", source, "-ac", "1", "-c:a", "libmp3lame", "-b:a",
+                              "64k", file.string()},
+                             {}, options.Dir / "make.err"),
+                    "making the input");
     }
     return files;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // The "Spitzenspeicher: N KiB" line of the command, in MiB.
@@ -216,13 +149,13 @@ int Bench(const TOptions& options) {
     std::vector<double> cliTimes, plainTimes, cliCpu, plainCpu, peaks;
     auto runCli = [&] {
         fs::remove_all(out);
-        const TRun cli =
-            Run({options.Cli.string(), "build", "--yes", "--hours", "10", "--output", out.string(),
-                 "--author", "Bench", "--title", "Bench", "--album", "Bench",
-                 (options.Dir / "input").string()},
-                {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(),
-                 "LORVANE_FFMPEG=" + options.Ffmpeg.string(), "LORVANE_REPORT_PEAK_RSS=1"},
-                options.Dir / "cli.err");
+        const TChildRun cli =
+            RunChild({options.Cli.string(), "build", "--yes", "--hours", "10", "--output",
+                      out.string(), "--author", "Bench", "--title", "Bench", "--album", "Bench",
+                      (options.Dir / "input").string()},
+                     {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(),
+                      "LORVANE_FFMPEG=" + options.Ffmpeg.string(), "LORVANE_REPORT_PEAK_RSS=1"},
+                     options.Dir / "cli.err");
         MustSucceed(cli, "lorvane-cli build");
         if (!fs::exists(out / "Bench" / "Bench - Bench_001.m4b"))
             throw std::runtime_error("lorvane-cli made no M4B file:\n" + cli.Err);
@@ -232,9 +165,9 @@ int Bench(const TOptions& options) {
         return cli;
     };
     auto runPlain = [&] {
-        const TRun plain = Run({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error", "-y",
-                                "-i", concat, (options.Dir / "plain.m4a").string()},
-                               {}, options.Dir / "plain.err");
+        const TChildRun plain = RunChild({options.Ffmpeg.string(), "-nostdin", "-loglevel", "error",
+                                          "-y", "-i", concat, (options.Dir / "plain.m4a").string()},
+                                         {}, options.Dir / "plain.err");
         MustSucceed(plain, "plain ffmpeg");
         plainTimes.push_back(plain.Seconds);
         plainCpu.push_back(plain.CpuSeconds);
@@ -242,7 +175,7 @@ int Bench(const TOptions& options) {
     };
     for (int run = 0; run < options.Runs; ++run) {
         // Alternating the order, so that a change in the machine's load hits both alike.
-        TRun cli, plain;
+        TChildRun cli, plain;
         if (run % 2 == 0) {
             cli = runCli();
             plain = runPlain();

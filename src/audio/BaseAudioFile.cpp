@@ -1,9 +1,29 @@
 #include "audio/BaseAudioFile.h"
 
 #include <exception>
-#include <new>
+#include <string>
 
 namespace lorvane {
+
+namespace {
+
+// Runs a step of the analysis; what it throws becomes a result code, keeps its message
+// and leaves the file invalid.
+template <typename Step> TAudioError Guarded(std::string& message, bool& valid, Step&& step) {
+    try {
+        return step();
+    } catch (const EFileStreamError& openError) {
+        message = openError.what();
+        valid = false;
+        return FileErr_FileOpenR;
+    } catch (const std::exception& otherError) {
+        message = otherError.what();
+        valid = false;
+        return FileErr_Unknown;
+    }
+}
+
+} // namespace
 
 void TBaseAudioFile::Clear() {
     fFileSize = 0;
@@ -27,18 +47,10 @@ TAudioError TBaseAudioFile::ReadFromFile(const std::filesystem::path& fileName) 
     if (!std::filesystem::exists(fileName, error)) {
         return FileErr_NoFile;
     }
-    try {
+    return Guarded(fLastExceptionMessage, fValid, [&] {
         TFileStream stream(fileName, TFileMode::OpenRead);
         return AnalyseStream(stream);
-    } catch (const EFileStreamError& openError) {
-        fLastExceptionMessage = openError.what();
-        fValid = false;
-        return FileErr_FileOpenR;
-    } catch (const std::exception& otherError) {
-        fLastExceptionMessage = otherError.what();
-        fValid = false;
-        return FileErr_Unknown;
-    }
+    });
 }
 
 TAudioError TBaseAudioFile::ReadFromStream(TStream& stream) {
@@ -47,18 +59,10 @@ TAudioError TBaseAudioFile::ReadFromStream(TStream& stream) {
 }
 
 TAudioError TBaseAudioFile::AnalyseStream(TStream& stream) {
-    try {
+    return Guarded(fLastExceptionMessage, fValid, [&] {
         fFileSize = stream.Size();
         return ReadAudioStream(stream);
-    } catch (const EFileStreamError& streamError) {
-        fLastExceptionMessage = streamError.what();
-        fValid = false;
-        return FileErr_FileOpenR;
-    } catch (const std::exception& otherError) {
-        fLastExceptionMessage = otherError.what();
-        fValid = false;
-        return FileErr_Unknown;
-    }
+    });
 }
 
 } // namespace lorvane

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/EncoderAnbindung.h"
 #include "engine/EncoderZeile.h"
 #include "engine/FfmpegAufruf.h"
 #include "engine/Ordner.h"
@@ -38,33 +39,16 @@ TConvertThread::TConvertThread(TEventQueue& controllerQueue, TJobState& state, T
         EncoderZeileAuswerten(zeile, fState.Convert.ConvertDauer, fState.Convert.ConvertZeit,
                               fState.Daten.LetzteZeit);
     });
-    engine.ConvertConsoleApp.SetOnWork([this](TRoCustomConsoleApp&) { EncoderArbeitet(); });
-    engine.ConvertConsoleApp.SetOnComplete([this](TRoCustomConsoleApp&) { EncoderFertig(); });
+    // After each run the last position the encoder reported (0 when none) adds to the length.
+    EncoderAnbinden(engine.ConvertConsoleApp, *FOutFilter, *FErrFilter,
+                    [this] { fState.Daten.M4bDauer += fState.Daten.LetzteZeit; });
     state.Daten.ConvertThreadLaeuftS = true;
 }
 
 TConvertThread::~TConvertThread() {
     // The members must outlive the body, so the wait cannot be left to the base.
-    Terminate();
-    while (Started() && !Finished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    fEngine.ConvertConsoleApp.SetOnWork(nullptr);
-    fEngine.ConvertConsoleApp.SetOnComplete(nullptr);
-}
-
-void TConvertThread::EncoderArbeitet() {
-    FOutFilter->ReadPipe();
-    FOutFilter->Flush();
-    FErrFilter->ReadPipe();
-    FErrFilter->Flush();
-}
-
-void TConvertThread::EncoderFertig() {
-    FOutFilter->Flush();
-    FErrFilter->Flush();
-    // The last position the encoder reported in this run; 0 when it reported none.
-    fState.Daten.M4bDauer += fState.Daten.LetzteZeit;
+    TerminateAndWait();
+    EncoderAbbinden(fEngine.ConvertConsoleApp);
 }
 
 void TConvertThread::Pausieren() const {

@@ -39,9 +39,6 @@ private:
     bool EncoderAusfuehren(const std::filesystem::path& teil,
                            const std::filesystem::path& ergebnis);
 
-    void EncoderArbeitet();
-    void EncoderFertig();
-
     // Declared first, as the fields of the thread.
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FErrFilter;
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FOutFilter;

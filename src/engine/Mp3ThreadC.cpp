@@ -7,6 +7,7 @@
 
 #include "audio/Streams.h"
 #include "engine/Counter.h"
+#include "engine/EncoderAnbindung.h"
 #include "engine/EncoderZeile.h"
 #include "engine/FfmpegAufruf.h"
 #include "engine/TeilGroesse.h"
@@ -74,31 +75,14 @@ TMp3Thread::TMp3Thread(TEventQueue& controllerQueue, TJobState& state, TJobEngin
     FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
         EncoderZeileAuswerten(zeile, fState.Mp3.Mp3Dauer, fState.Mp3.Mp3Zeit, fLetzteZeit);
     });
-    engine.Mp3ConsoleApp.SetOnWork([this](TRoCustomConsoleApp&) { EncoderArbeitet(); });
-    engine.Mp3ConsoleApp.SetOnComplete([this](TRoCustomConsoleApp&) { EncoderFertig(); });
+    EncoderAnbinden(engine.Mp3ConsoleApp, *FOutFilter, *FErrFilter);
     state.Daten.Mp3ThreadLaeuftS = true;
 }
 
 TMp3Thread::~TMp3Thread() {
     // The members must outlive the body, so the wait cannot be left to the base.
-    Terminate();
-    while (Started() && !Finished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    fEngine.Mp3ConsoleApp.SetOnWork(nullptr);
-    fEngine.Mp3ConsoleApp.SetOnComplete(nullptr);
-}
-
-void TMp3Thread::EncoderArbeitet() {
-    FOutFilter->ReadPipe();
-    FOutFilter->Flush();
-    FErrFilter->ReadPipe();
-    FErrFilter->Flush();
-}
-
-void TMp3Thread::EncoderFertig() {
-    FOutFilter->Flush();
-    FErrFilter->Flush();
+    TerminateAndWait();
+    EncoderAbbinden(fEngine.Mp3ConsoleApp);
 }
 
 void TMp3Thread::Execute() {

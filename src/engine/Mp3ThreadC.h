@@ -58,9 +58,6 @@ private:
     bool AbbruchVerlangt() const;
     void FehlerMelden(const std::string& datei);
 
-    void EncoderArbeitet();
-    void EncoderFertig();
-
     // Declared first, as the fields of the thread.
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FErrFilter;
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FOutFilter;

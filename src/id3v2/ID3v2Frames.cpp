@@ -1,6 +1,7 @@
 #include "id3v2/ID3v2Frames.h"
 
 #include "audio/TextCodec.h"
+#include "id3v2/GuardedCall.h"
 
 #include <algorithm>
 
@@ -30,10 +31,6 @@ constexpr std::uint8_t kEncodingLatin1 = 0;
 constexpr std::uint8_t kEncodingUtf16 = 1;
 constexpr std::uint8_t kEncodingUtf16BE = 2;
 constexpr std::uint8_t kEncodingUtf8 = 3;
-
-bool IsFrameIDChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
 
 // Encoding 1: a byte-order mark decides; without one the text is little-endian.
 std::u32string DecodeUtf16WithMark(const std::uint8_t* bytes, std::size_t count) {
@@ -108,6 +105,15 @@ bool IsValidFrameID(std::string_view id, std::uint8_t version) {
 
 bool IsTextFrameID(std::string_view id) {
     return id.size() > 2 && id[0] == 'T' && id != "TXX" && id != "TXXX";
+}
+
+bool IsFrameIDChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+std::uint32_t BigEndianValue(const std::uint8_t* bytes) {
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | bytes[3];
 }
 
 std::uint32_t SyncsafeValue(const std::uint8_t* bytes, bool masked) {
@@ -193,8 +199,7 @@ std::uint32_t TID3v2Frame::SizeField() const {
     case 2:
         return (std::uint32_t{size[0]} << 16) | (std::uint32_t{size[1]} << 8) | size[2];
     case 3:
-        return (std::uint32_t{size[0]} << 24) | (std::uint32_t{size[1]} << 16) |
-               (std::uint32_t{size[2]} << 8) | size[3];
+        return BigEndianValue(size);
     default:
         // Seven bits per byte in the standard; the bytes are taken whole here, unmasked.
         return SyncsafeValue(size, false);
@@ -232,16 +237,10 @@ bool TID3v2Frame::SetFrameSize(std::size_t size) {
 
 TAudioError TID3v2Frame::ReadFromStream(TStream& stream) {
     fLastExceptionMessage.clear();
-    try {
+    return GuardedRead(fLastExceptionMessage, [&] {
         ReadContent(stream);
         return FileErr_None;
-    } catch (const EReadError& error) {
-        fLastExceptionMessage = error.what();
-        return FileErr_StreamRead;
-    } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
-        return Mp3ERR_Unclassified;
-    }
+    });
 }
 
 void TID3v2Frame::ReadContent(TStream& stream) {
@@ -357,30 +356,18 @@ void TID3v2Frame::ClearFlagsForNewText() {
 
 TAudioError TID3v2Frame::WriteToStream(TStream& stream) {
     fLastExceptionMessage.clear();
-    try {
+    return GuardedWrite(fLastExceptionMessage, [&] {
         WriteFrame(stream, false);
         return FileErr_None;
-    } catch (const EWriteError& error) {
-        fLastExceptionMessage = error.what();
-        return FileErr_StreamWrite;
-    } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
-        return Mp3ERR_Unclassified;
-    }
+    });
 }
 
 TAudioError TID3v2Frame::WriteUnsyncedToStream(TStream& stream) {
     fLastExceptionMessage.clear();
-    try {
+    return GuardedWrite(fLastExceptionMessage, [&] {
         WriteFrame(stream, fVersion == 4);
         return FileErr_None;
-    } catch (const EWriteError& error) {
-        fLastExceptionMessage = error.what();
-        return FileErr_StreamWrite;
-    } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
-        return Mp3ERR_Unclassified;
-    }
+    });
 }
 
 void TID3v2Frame::WriteFrame(TStream& stream, bool unsynchronise) {

@@ -96,6 +96,10 @@ private:
 
 // Byte-level helpers shared by the frame and tag code.
 
+// A-Z or 0-9.
+bool IsFrameIDChar(char c);
+// Four bytes, most significant first.
+std::uint32_t BigEndianValue(const std::uint8_t* bytes);
 // Four bytes of seven bits each, most significant first. The tag header's size is read
 // with whole bytes (masked = false), as the writers in the field are not always strict.
 std::uint32_t SyncsafeValue(const std::uint8_t* bytes, bool masked = true);

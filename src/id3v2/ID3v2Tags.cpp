@@ -1,5 +1,6 @@
 #include "id3v2/ID3v2Tags.h"
 
+#include "id3v2/GuardedCall.h"
 #include "id3v2/ScratchFiles.h"
 
 #include <algorithm>
@@ -39,9 +40,8 @@ TBuffer ReadDeclaredBytes(TStream& stream, std::uint32_t count) {
 }
 
 bool OnlyFrameIDChars(const std::uint8_t* bytes, std::size_t count) {
-    return std::all_of(bytes, bytes + count, [](std::uint8_t c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
+    return std::all_of(bytes, bytes + count,
+                       [](std::uint8_t c) { return IsFrameIDChar(static_cast<char>(c)); });
 }
 
 void WriteZeros(TStream& stream, std::uint32_t count) {
@@ -96,7 +96,7 @@ void TID3v2Tag::Clear() {
 // Reading
 
 TAudioError TID3v2Tag::ReadTagHeader(TStream& stream) {
-    try {
+    return GuardedRead(fLastExceptionMessage, [&] {
         stream.Seek(0);
         std::array<std::uint8_t, kHeaderSize> header{};
         if (stream.Read(header.data(), header.size()) != header.size()) {
@@ -121,13 +121,7 @@ TAudioError TID3v2Tag::ReadTagHeader(TStream& stream) {
             SkipExtendedHeader(stream);
         }
         return FileErr_None;
-    } catch (const EReadError& error) {
-        fLastExceptionMessage = error.what();
-        return FileErr_StreamRead;
-    } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
-        return Mp3ERR_Unclassified;
-    }
+    });
 }
 
 void TID3v2Tag::ReadFlags(std::uint8_t flags) {
@@ -160,10 +154,7 @@ void TID3v2Tag::SkipExtendedHeader(TStream& stream) {
     const std::int64_t behindSizeField = stream.Position();
     if (fVersion.Major == 3) {
         // Counts the bytes after the size field.
-        const std::uint32_t count = (std::uint32_t{size[0]} << 24) |
-                                    (std::uint32_t{size[1]} << 16) | (std::uint32_t{size[2]} << 8) |
-                                    size[3];
-        stream.Seek(behindSizeField + count);
+        stream.Seek(behindSizeField + BigEndianValue(size));
     } else {
         // Counts the whole extended header, the size field included.
         const std::uint32_t count = SyncsafeValue(size, false);
@@ -205,7 +196,7 @@ TAudioError TID3v2Tag::ReadFrames(TBuffer body) {
     fUsePadding = false;
     const std::size_t idLength = fVersion.Major == 2 ? 3 : 4;
     TMemoryStream source(std::move(body));
-    try {
+    return GuardedRead(fLastExceptionMessage, [&] {
         while (source.Position() < source.Size()) {
             const std::int64_t idStart = source.Position();
             std::uint8_t id[4] = {};
@@ -230,13 +221,7 @@ TAudioError TID3v2Tag::ReadFrames(TBuffer body) {
             fFrames.push_back(std::move(frame));
         }
         return FileErr_None;
-    } catch (const EReadError& error) {
-        fLastExceptionMessage = error.what();
-        return FileErr_StreamRead;
-    } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
-        return Mp3ERR_Unclassified;
-    }
+    });
 }
 
 std::uint32_t TID3v2Tag::GetTagSize(TStream& stream) {

@@ -121,9 +121,7 @@ protected:
     // A stand-in encoder: a shell script with the given body.
     std::string Skript(const std::string& name, const std::string& body) const {
         const fs::path pfad = dir / name;
-        const std::string text = "#!/bin/sh\n" + body + "\n";
-        test::WriteFileBytes(pfad, std::vector<std::uint8_t>(text.begin(), text.end()));
-        fs::permissions(pfad, fs::perms::owner_all);
+        test::WriteShellScript(pfad, body);
         return pfad.string();
     }
 

@@ -192,14 +192,12 @@ inline std::filesystem::path StandInEncoder(const std::filesystem::path& ordner,
                                             bool schreibtErgebnis,
                                             const std::filesystem::path& log) {
     const std::filesystem::path skript = ordner / "encoder.sh";
-    std::ofstream out(skript);
-    out << "#!/bin/sh\n"
-        << "printf '%s\\n' \"$3\" >> " << ShellQuote(log.string()) << "\n"
-        << "printf '  Duration: 00:00:07.50, start: 0.000000, bitrate: 8 kb/s\\n' >&2\n"
-        << "printf 'size=       1kB time=00:00:05.00 bitrate=   8.0kbits/s speed=1x    \\n' >&2\n"
-        << (schreibtErgebnis ? "cat \"$3\" > \"$4\"\n" : "") << "exit " << exitCode << "\n";
-    out.close();
-    std::filesystem::permissions(skript, std::filesystem::perms::owner_all);
+    const std::string body =
+        "printf '%s\\n' \"$3\" >> " + ShellQuote(log.string()) + "\n" +
+        "printf '  Duration: 00:00:07.50, start: 0.000000, bitrate: 8 kb/s\\n' >&2\n" +
+        "printf 'size=       1kB time=00:00:05.00 bitrate=   8.0kbits/s speed=1x    \\n' >&2\n" +
+        (schreibtErgebnis ? "cat \"$3\" > \"$4\"\n" : "") + "exit " + std::to_string(exitCode);
+    WriteShellScript(skript, body);
     return skript;
 }
 

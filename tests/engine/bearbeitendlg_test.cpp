@@ -5,15 +5,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <stdexcept>
 #include <string>
-#include <sys/ioctl.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -319,46 +315,12 @@ TEST_F(BearbeitenDlg, AnsweringJaClearsTheAudiobookFolder) {
     EXPECT_TRUE(fs::exists(Hoerbuch() / "notiz.txt"));
 }
 
-// Marks a file immutable, which stops even root from deleting it; undone at the end.
-class UnveraenderlicheDatei {
-public:
-    explicit UnveraenderlicheDatei(fs::path datei) : fDatei(std::move(datei)) {
-        fGesetzt = Setzen(true);
-    }
-    ~UnveraenderlicheDatei() {
-        if (fGesetzt) {
-            Setzen(false);
-        }
-    }
-    UnveraenderlicheDatei(const UnveraenderlicheDatei&) = delete;
-    UnveraenderlicheDatei& operator=(const UnveraenderlicheDatei&) = delete;
-    bool Gesetzt() const { return fGesetzt; }
-
-private:
-    bool Setzen(bool an) {
-        const int fd = ::open(fDatei.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            return false;
-        }
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = an ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return ok;
-    }
-    fs::path fDatei;
-    bool fGesetzt = false;
-};
-
 TEST_F(BearbeitenDlg, AWorkingFolderThatCannotBeClearedAsksToGoOn) {
     fs::create_directories(state.Daten.ArbeitsOrdner);
     const fs::path rest = state.Daten.ArbeitsOrdner / "rest.mp3";
     test::WriteFileBytes(rest, {1});
-    UnveraenderlicheDatei sperre(rest);
-    if (!sperre.Gesetzt()) {
+    test::ImmutableFile sperre(rest);
+    if (!sperre.Set()) {
         GTEST_SKIP() << "the file system cannot mark files immutable";
     }
     frontEnd.Antworten = {false};

@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -147,8 +146,7 @@ protected:
     void SetUp() override {}
     std::string Script(const std::string& body) {
         const fs::path path = fTemp / "ffmpeg";
-        std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
-        fs::permissions(path, fs::perms::owner_all);
+        test::WriteShellScript(path, body);
         return FfmpegM4aKommandozeile(path, fTemp / "teil.mp3", "teil.m4a");
     }
 };

@@ -115,10 +115,8 @@ protected:
     // copy (the last word) and exits with the given code.
     void KopierEncoder(int exitCode) {
         const fs::path skript = job.Dir / "kopierer.sh";
-        test::WriteFileBytes(skript, test::BytesOf("#!/bin/sh\nfor letztes; do :; done\n"
-                                                   "cp \"$3\" \"$letztes\"\nexit " +
-                                                   std::to_string(exitCode) + "\n"));
-        fs::permissions(skript, fs::perms::owner_all);
+        test::WriteShellScript(skript, "for letztes; do :; done\ncp \"$3\" \"$letztes\"\nexit " +
+                                           std::to_string(exitCode));
         job.State.Daten.FfmpegDatei = skript;
     }
 

@@ -1,11 +1,8 @@
 #include "engine/Ordner.h"
 #include "support/TestSupport.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <map>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,40 +24,6 @@ mode_t Modus(const fs::path& pfad) {
     EXPECT_EQ(::stat(pfad.c_str(), &info), 0) << pfad;
     return info.st_mode & 07777;
 }
-
-// Marks a file immutable, which stops even root from deleting it; undone at the end.
-class UnveraenderlicheDatei {
-public:
-    explicit UnveraenderlicheDatei(const fs::path& datei) : fDatei(datei) {
-        fGesetzt = Setzen(true);
-    }
-    ~UnveraenderlicheDatei() {
-        if (fGesetzt) {
-            Setzen(false);
-        }
-    }
-    UnveraenderlicheDatei(const UnveraenderlicheDatei&) = delete;
-    UnveraenderlicheDatei& operator=(const UnveraenderlicheDatei&) = delete;
-    bool Gesetzt() const { return fGesetzt; }
-
-private:
-    bool Setzen(bool an) {
-        const int fd = ::open(fDatei.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            return false;
-        }
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = an ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return ok;
-    }
-    fs::path fDatei;
-    bool fGesetzt = false;
-};
 
 TEST(MaskePasst, StarAndQuestionMarkWithAsciiCaseFolding) {
     EXPECT_TRUE(MaskePasst("a.mp3", "*.m*"));
@@ -165,8 +128,8 @@ TEST_F(OrdnerLeerenTest, AFailedDeletionGivesFalseWhileTheOthersStillGo) {
 }
 
 TEST_F(OrdnerLeerenTest, AFileTheSystemRefusesToDeleteGivesFalse) {
-    UnveraenderlicheDatei sperre(dir / "b.M4B");
-    if (!sperre.Gesetzt()) {
+    test::ImmutableFile sperre(dir / "b.M4B");
+    if (!sperre.Set()) {
         GTEST_SKIP() << "this file system or user cannot mark a file immutable "
                         "(needs CAP_LINUX_IMMUTABLE and ext4, xfs or btrfs)";
     }

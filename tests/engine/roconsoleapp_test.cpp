@@ -81,11 +81,7 @@ protected:
     // A /bin/sh script in the temporary folder, run through its path.
     std::string Script(const std::string& body, const std::string& name = "child.sh") {
         const fs::path path = fTemp / name;
-        {
-            std::ofstream out(path, std::ios::binary);
-            out << "#!/bin/sh\n" << body << "\n";
-        }
-        fs::permissions(path, fs::perms::owner_all);
+        test::WriteShellScript(path, body);
         return Quoted(path);
     }
 

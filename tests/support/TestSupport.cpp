@@ -2,10 +2,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <linux/fs.h>
 #include <random>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -143,6 +148,37 @@ void WriteFileBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteShellScript(const fs::path& path, const std::string& body) {
+    const std::string text = "#!/bin/sh\n" + body + "\n";
+    WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+ImmutableFile::ImmutableFile(fs::path path) : fPath(std::move(path)) {
+    fSet = Mark(true);
+}
+
+ImmutableFile::~ImmutableFile() {
+    if (fSet) {
+        Mark(false);
+    }
+}
+
+bool ImmutableFile::Mark(bool immutable) const {
+    const int fd = ::open(fPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
 }
 
 namespace {

@@ -44,6 +44,25 @@ private:
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// A /bin/sh script with the given body, executable by its owner.
+void WriteShellScript(const std::filesystem::path& path, const std::string& body);
+
+// Marks a file immutable, which stops even root from deleting it; undone at the end.
+// Not every file system and user may set the mark: check Set().
+class ImmutableFile {
+public:
+    explicit ImmutableFile(std::filesystem::path path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+    bool Set() const { return fSet; }
+
+private:
+    bool Mark(bool immutable) const;
+
+    std::filesystem::path fPath;
+    bool fSet = false;
+};
 
 // Runs a command through /bin/sh; returns its exit status and fills the outputs.
 int RunCommand(const std::string& command, std::string* out = nullptr, std::string* err = nullptr);
