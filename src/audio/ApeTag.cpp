@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 
 namespace lorvane {
 
@@ -174,10 +175,10 @@ TAudioError TApeTag::ReadItems(TStream& stream) {
         stream.Seek(firstItem);
         stream.ReadBuffer(data.data(), data.size());
     }
-    return ParseItems(data);
+    return ParseItems(data, stream.Size());
 }
 
-TAudioError TApeTag::ParseItems(const TBuffer& data) {
+TAudioError TApeTag::ParseItems(const TBuffer& data, std::int64_t streamSize) {
     std::size_t position = 0;
     for (std::uint32_t index = 0; index < fApev2TagFooter.ItemCount; ++index) {
         if (data.size() - position < kItemPrefixSize) {
@@ -195,7 +196,11 @@ TAudioError TApeTag::ParseItems(const TBuffer& data) {
         }
         std::string key(keyBegin, keyEnd);
         position += key.size() + 1;
-        // A value size beyond the data read is a broken item, never an allocation.
+        // A value larger than the whole file is one that could never be allocated: the
+        // read fails as a whole. One merely beyond the tag's data is a broken item.
+        if (static_cast<std::int64_t>(valueSize) > streamSize) {
+            throw std::length_error("APE item value too large");
+        }
         if (valueSize > data.size() - position) {
             return DropInvalidTag();
         }

@@ -91,7 +91,7 @@ private:
     void DetectID3v1(const std::uint8_t* lastBytes);
     void ReadOptionalHeader(TStream& stream);
     TAudioError ReadItems(TStream& stream);
-    TAudioError ParseItems(const TBuffer& data);
+    TAudioError ParseItems(const TBuffer& data, std::int64_t streamSize);
     TAudioError DropInvalidTag();
 
     TApeHeader fApev2TagFooter;

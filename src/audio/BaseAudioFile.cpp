@@ -44,7 +44,9 @@ TAudioError TBaseAudioFile::ReadFromFile(const std::filesystem::path& fileName) 
     Clear();
     fFileName = fileName;
     std::error_code error;
-    if (!std::filesystem::exists(fileName, error)) {
+    // A folder is no file, as for the usual file-exists test.
+    if (!std::filesystem::exists(fileName, error) ||
+        std::filesystem::is_directory(fileName, error)) {
         return FileErr_NoFile;
     }
     return Guarded(fLastExceptionMessage, fValid, [&] {

@@ -259,9 +259,10 @@ bool TMpegInfo::DeriveValues(const TAcceptedFrame& frame) {
     if (tag.Found) {
         const std::int64_t audioBytes = FFilesize - frame.Position - tag.TagFrameLength;
         const std::int64_t samplesPerFrameOver8 = Fversion == 1 ? 144 : 72;
-        if (tag.Frames <= 0) {
-            return false; // a VBRI count of 0 divides by zero; a negative one is invalid
+        if (tag.Frames == 0) {
+            return false; // a VBRI count of 0 divides by zero
         }
+        // A negative VBRI count gives a negative bitrate, which keeps its low 16 bits.
         const double divisor = static_cast<double>(tag.Frames * samplesPerFrameOver8);
         const auto bitrate =
             RoundToInt64(Fsamplerate / 1000.0 * static_cast<double>(audioBytes) / divisor);

@@ -50,6 +50,8 @@ std::u32string DecodeUtf16(const std::uint8_t* bytes, std::size_t count, bool bi
 }
 
 std::u32string DecodeUtf8(std::string_view text) {
+    // Every maximal ill-formed subsequence becomes one U+FFFD, the replacement practice
+    // the Unicode standard recommends and common decoders follow.
     std::u32string out;
     out.reserve(text.size());
     const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -64,33 +66,41 @@ std::u32string DecodeUtf8(std::string_view text) {
         }
         int extra = 0;
         char32_t cp = 0;
-        char32_t minimum = 0;
-        if ((b & 0xE0) == 0xC0) {
-            extra = 1, cp = b & 0x1F, minimum = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, cp = b & 0x0F, minimum = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, cp = b & 0x07, minimum = 0x10000;
+        // The range allowed for the second byte excludes overlongs and surrogates.
+        std::uint8_t low = 0x80;
+        std::uint8_t high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1, cp = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2, cp = b & 0x0F;
+            low = b == 0xE0 ? 0xA0 : 0x80;
+            high = b == 0xED ? 0x9F : 0xBF;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3, cp = b & 0x07;
+            low = b == 0xF0 ? 0x90 : 0x80;
+            high = b == 0xF4 ? 0x8F : 0xBF;
         } else {
             out.push_back(kReplacement);
             ++i;
             continue;
         }
-        int k = 1;
-        for (; k <= extra; ++k) {
-            if (i + k >= n || (p[i + k] & 0xC0) != 0x80) {
+        std::size_t k = 1;
+        for (; k <= static_cast<std::size_t>(extra) && i + k < n; ++k) {
+            const std::uint8_t c = p[i + k];
+            const std::uint8_t lowest = k == 1 ? low : 0x80;
+            const std::uint8_t highest = k == 1 ? high : 0xBF;
+            if (c < lowest || c > highest) {
                 break;
             }
-            cp = (cp << 6) | (p[i + k] & 0x3F);
+            cp = (cp << 6) | (c & 0x3F);
         }
-        if (k <= extra) {
-            out.push_back(kReplacement);
-            i += static_cast<std::size_t>(k);
+        if (k <= static_cast<std::size_t>(extra)) {
+            out.push_back(kReplacement); // the valid prefix read so far
+            i += k;
             continue;
         }
-        const bool bad = cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
-        out.push_back(bad ? kReplacement : cp);
-        i += static_cast<std::size_t>(extra) + 1;
+        out.push_back(cp);
+        i += k;
     }
     return out;
 }

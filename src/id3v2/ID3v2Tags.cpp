@@ -163,7 +163,9 @@ void TID3v2Tag::SkipExtendedHeader(TStream& stream) {
 }
 
 TBuffer TID3v2Tag::ReadTagBody(TStream& stream) const {
-    const std::int64_t bodyEnd = fTagSize - (fFlgFooterPresent ? kFooterSize : 0);
+    // The copy runs to the declared end, a version 2.4 footer included: its "3DI" is no
+    // frame ID, so it reads as padding.
+    const std::int64_t bodyEnd = fTagSize;
     const std::int64_t start = stream.Position();
     if (start >= bodyEnd) {
         return {};

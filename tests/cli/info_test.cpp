@@ -172,13 +172,13 @@ TEST(InfoCommand, AnyInvalidFileGivesStatus1AndTheObjectKeepsItsMpegValues) {
     EXPECT_EQ(rows[2].at("file_size"), "0");
 }
 
-TEST(InfoCommand, ADirectoryCannotBeOpened) {
+TEST(InfoCommand, ADirectoryIsNoFile) {
     test::TempDir dir;
     const CliRun run = RunCli({"info", dir.Path().string()});
     EXPECT_EQ(run.status, 1);
     const std::vector<Row> rows = Rows(run.out);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].at("result"), "6");
+    EXPECT_EQ(rows[0].at("result"), "4");
     EXPECT_EQ(rows[0].at("valid"), "0");
 }
 

@@ -115,8 +115,23 @@ TEST(TagHeader, SizeAndFooter) {
     EXPECT_TRUE(read.tag.FlgFooterPresent());
     EXPECT_EQ(read.tag.Size(), 12u + 20u);
     EXPECT_EQ(read.tag.Title(), "T");
-    EXPECT_EQ(read.tag.PaddingSize(), 0u);
-    EXPECT_FALSE(read.tag.UsePadding());
+    // The body runs to the declared size, so the footer is read as padding.
+    EXPECT_EQ(read.tag.PaddingSize(), 10u);
+    EXPECT_TRUE(read.tag.UsePadding());
+}
+
+TEST(TagHeader, AFrameMayRunIntoTheFooterAndACutFooterFailsTheCopy) {
+    // The frame's declared size takes the first three footer bytes along.
+    Bytes tag = {'I', 'D', '3', 4,   0, 0x10, 0,    0, 0, 15,  'T', 'I',
+                 'T', '2', 0,   0,   0, 10,   0,    0, 0, 'F', 'o', 'o',
+                 't', '3', 'D', 'I', 4, 0,    0x10, 0, 0, 0,   15};
+    const Read whole = ReadBytes(tag);
+    EXPECT_EQ(whole.result, FileErr_None);
+    EXPECT_EQ(whole.tag.Title(), std::string("Foot3DI"));
+    tag.resize(tag.size() - 5);
+    const Read cut = ReadBytes(tag);
+    EXPECT_EQ(cut.result, Mp3ERR_Unclassified);
+    EXPECT_TRUE(cut.tag.Frames().empty());
 }
 
 TEST(TagHeader, SizeBytesAreTakenWhole) {
