@@ -65,18 +65,25 @@ TFileStream::TFileStream(const std::filesystem::path& path, TFileMode mode) : fP
         break;
     }
     const mode_t permissions = mode == TFileMode::CreateExclusive ? 0600 : 0644;
-    fHandle = ::open(path.c_str(), flags, permissions);
+    // Opening a FIFO waits for a writer; without blocking it opens at once and is refused.
+    fHandle = ::open(path.c_str(), flags | O_NONBLOCK, permissions);
     if (fHandle < 0) {
         const bool creating = mode == TFileMode::Create || mode == TFileMode::CreateExclusive;
         throw EFileStreamError(
             SystemMessage(creating ? "Cannot create file" : "Cannot open file", path));
     }
     struct stat info {};
-    if (::fstat(fHandle, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::fstat(fHandle, &info) == 0 &&
+        (S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         ::close(fHandle);
         fHandle = -1;
-        errno = EISDIR;
+        errno = error;
         throw EFileStreamError(SystemMessage("Cannot open file", path));
+    }
+    const int status = ::fcntl(fHandle, F_GETFL);
+    if (status >= 0) {
+        ::fcntl(fHandle, F_SETFL, status & ~O_NONBLOCK);
     }
 }
 

@@ -109,7 +109,12 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     Warten();
     std::error_code ec;
     if (fState.Daten.CopyMp3FileS) {
-        fs::copy_file(teil, ordner / teil.filename(), fs::copy_options::overwrite_existing, ec);
+        const fs::path kopie = ordner / teil.filename();
+        // Replacing means a new file: a link of that name is removed, not written through.
+        if (fs::is_symlink(fs::symlink_status(kopie, ec))) {
+            fs::remove(kopie, ec);
+        }
+        fs::copy_file(teil, kopie, fs::copy_options::overwrite_existing, ec);
         if (ec) {
             fState.ConvertFehlerMelden(Mp3KopierFehler(teil));
             return;

@@ -112,9 +112,15 @@ public:
         if (rc == 0) {
             rc = posix_spawnattr_setsigdefault(&fAttributes, &defaults);
         }
+        // A process group of its own: a Ctrl+C at the terminal goes to this program,
+        // which stops the child in its own way (an encoder gets "q"), not to the child.
         if (rc == 0) {
-            rc = posix_spawnattr_setflags(&fAttributes,
-                                          POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+            rc = posix_spawnattr_setpgroup(&fAttributes, 0);
+        }
+        if (rc == 0) {
+            rc = posix_spawnattr_setflags(&fAttributes, POSIX_SPAWN_SETSIGMASK |
+                                                            POSIX_SPAWN_SETSIGDEF |
+                                                            POSIX_SPAWN_SETPGROUP);
         }
         return rc;
     }

@@ -14,6 +14,21 @@ bool NameBelegt(const fs::path& pfad) {
     return fs::exists(fs::symlink_status(pfad, ec));
 }
 
+// File names hold at most 255 bytes: a long base name is shortened (at a character
+// boundary) so that the suffix still fits.
+std::string NameMitZusatz(std::string basis, const std::string& zusatz, const std::string& endung) {
+    constexpr std::size_t kMaxNameBytes = 255;
+    const std::size_t rest = zusatz.size() + endung.size();
+    if (basis.size() + rest > kMaxNameBytes) {
+        std::size_t laenge = rest < kMaxNameBytes ? kMaxNameBytes - rest : 0;
+        while (laenge > 0 && (static_cast<unsigned char>(basis[laenge]) & 0xC0) == 0x80) {
+            --laenge;
+        }
+        basis.resize(laenge);
+    }
+    return basis + zusatz + endung;
+}
+
 } // namespace
 
 std::string TeilNummerText(std::int32_t teilNr) {
@@ -37,10 +52,10 @@ std::string TeilTitel(const std::string& titel, std::int32_t teilNr) {
 fs::path KopieDateiName(const fs::path& arbeitsOrdner, const fs::path& quelle) {
     const std::string basis = quelle.stem().string();
     const std::string endung = quelle.extension().string();
-    fs::path kopie = arbeitsOrdner / (basis + "_tmp" + endung);
+    fs::path kopie = arbeitsOrdner / NameMitZusatz(basis, "_tmp", endung);
     // Ends: the folder holds finitely many names.
     for (std::int64_t k = 1; NameBelegt(kopie); ++k) {
-        kopie = arbeitsOrdner / (basis + "_tmp_" + std::to_string(k) + endung);
+        kopie = arbeitsOrdner / NameMitZusatz(basis, "_tmp_" + std::to_string(k), endung);
     }
     return kopie;
 }

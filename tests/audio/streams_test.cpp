@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace lorvane {
 namespace {
@@ -37,6 +38,9 @@ TEST(FileStream, CreateExclusiveRefusesAnExistingName) {
     EXPECT_EQ(again.Size(), 1);
     EXPECT_THROW(TFileStream(dir / "missing", TFileMode::OpenRead), EFileStreamError);
     EXPECT_THROW(TFileStream(dir.Path(), TFileMode::OpenRead), EFileStreamError);
+    // A FIFO is refused at once instead of waiting for a writer.
+    ASSERT_EQ(::mkfifo((dir / "fifo.mp3").c_str(), 0600), 0);
+    EXPECT_THROW(TFileStream(dir / "fifo.mp3", TFileMode::OpenRead), EFileStreamError);
 }
 
 TEST(TextCodec, Cp1252KeepsTheUndefinedBytesAsControls) {

@@ -114,6 +114,21 @@ TEST_F(ConvertThreadStandIn, ReplacesAReadOnlyFinalFileAndCopiesTheParts) {
     }
 }
 
+TEST_F(ConvertThreadStandIn, ACopyReplacesALinkInsteadOfWritingThroughIt) {
+    EncoderNutzen(0);
+    job.State.Daten.CopyMp3FileS = true;
+    const fs::path fremd = job.Arbeit() / "fremd.mp3"; // any file outside the audiobook folder
+    test::WriteFileBytes(fremd, test::BytesOf("fremd"));
+    fs::create_symlink(fremd, ImHoerbuch(1, ".mp3"));
+    job.State.Convert.ConvertListe.Add(Teil(1));
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_TRUE(job.ConvertMeldungen.empty());
+    EXPECT_FALSE(fs::is_symlink(ImHoerbuch(1, ".mp3")));
+    EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(1, ".mp3")), test::BytesOf("Teil 1"));
+    EXPECT_EQ(test::ReadFileBytes(fremd), test::BytesOf("fremd"));
+}
+
 TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehind) {
     // Writes its result, then fails.
     EncoderNutzen(1);

@@ -77,6 +77,19 @@ TEST(Mp3ThreadNamen, ReencodedCopyTakesTheFirstFreeName) {
     EXPECT_EQ(KopieDateiName(arbeit, "/musik/Teil.MP3"), dir / "Teil_tmp.MP3");
 }
 
+TEST(Mp3ThreadNamen, ALongNameIsShortenedAtACharacterBoundaryToFitTheSuffix) {
+    const fs::path arbeit = "/arbeit/";
+    // 125 two-byte characters: 250 bytes, one more than fits beside "_tmp.mp3".
+    std::string basis;
+    for (int i = 0; i < 125; ++i) {
+        basis += "\xC3\xBC";
+    }
+    const std::string name = KopieDateiName(arbeit, "/musik/" + basis + ".mp3").filename();
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_EQ(name, basis.substr(0, 246) + "_tmp.mp3");
+    EXPECT_EQ(KopieDateiName(arbeit, "/musik/Kurz.mp3").filename(), "Kurz_tmp.mp3");
+}
+
 TEST(Mp3ThreadNamen, MessagesAreTheProgramsOwn) {
     EXPECT_EQ(Mp3BearbeitungFehler("MP3-Audioformat"),
               "Die Datei \"MP3-Audioformat\" konnte nicht bearbeitet werden!\r\n"
