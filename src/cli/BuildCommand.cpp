@@ -5,8 +5,10 @@
 #include "engine/BearbeitenDlgC.h"
 #include "engine/DatenC.h"
 #include "engine/JobState.h"
+#include "engine/JobStatus.h"
 #include "engine/Mp3Suche.h"
 #include "engine/Ordner.h"
+#include "engine/RoProcess.h"
 
 #include <array>
 #include <cstdlib>
@@ -66,17 +68,20 @@ Vielfaches von 5 erreicht. Am Ende stehen die Erfolgsmeldung und der Hörbuchord
 auf der Standardausgabe.
 
 Strg+C bricht die Erstellung ab: Laufende Encoder bekommen ein "q", der Befehl
-wartet auf das Ende beider Arbeitsschritte und räumt den Arbeitsordner auf.
+wartet auf das Ende beider Arbeitsschritte und räumt den Arbeitsordner auf. Ein
+zweites Strg+C beendet laufende Encoder sofort. SIGTERM und SIGHUP (das Terminal
+wird geschlossen) brechen ebenso ab.
 
 Rückgabewert:
   0    das Hörbuch wurde erstellt
   1    die Erstellung ist fehlgeschlagen oder wurde abgebrochen
   2    Aufruffehler
-  130  mit Strg+C abgebrochen (143 bei SIGTERM)
+  130  mit Strg+C abgebrochen (143 bei SIGTERM, 129 bei SIGHUP)
 
 Umgebung:
   LORVANE_FFMPEG   der Encoder ffmpeg (Vorgabe: Encoder/ffmpeg oder ffmpeg neben
-                   dem Programm, sonst ffmpeg aus PATH)
+                   dem Programm, sonst ffmpeg aus PATH); ein Name ohne "/" wird
+                   in PATH gesucht
   XDG_CACHE_HOME   der Arbeitsordner ist $XDG_CACHE_HOME/lorvane/ (Vorgabe:
                    ~/.cache/lorvane/); arbeitet dort schon ein Auftrag, bekommt
                    dieser einen eigenen Ordner darunter
@@ -240,6 +245,13 @@ void SpeicherMelden(std::ostream& err) {
     }
 }
 
+// As a shell finds a command: a name without "/" in PATH, a path as it is. A name
+// not found stays as given, so that the start check names it.
+fs::path EncoderAusUmgebung(const std::string& angabe) {
+    const std::string gefunden = RoResolveProgram(angabe);
+    return gefunden.empty() ? fs::path(angabe) : fs::absolute(fs::path(gefunden));
+}
+
 int AbbruchStatus() {
     const int signal = TSignalWache::Signal();
     return signal != 0 ? 128 + signal : kBuildFehlgeschlagen;
@@ -249,7 +261,7 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
     TSignalWache signale;
     TJobState state(StandardOrdnerErmitteln(SystemOrdnerQuellen()));
     if (const char* ffmpeg = std::getenv("LORVANE_FFMPEG"); ffmpeg != nullptr && *ffmpeg != 0) {
-        state.Daten.FfmpegDatei = fs::absolute(fs::path(ffmpeg));
+        state.Daten.FfmpegDatei = EncoderAusUmgebung(ffmpeg);
     }
     if (optionen.Ausgabe) {
         state.Daten.AusgabeOrdner = MitTrenner(fs::absolute(*optionen.Ausgabe));
@@ -282,9 +294,17 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
         {
             TBearbeitenDlg dialog(frontEnd, state, suche.Liste());
             frontEnd.SetAbbruch([&dialog] { dialog.AbbruchBestaetigt(); });
+            frontEnd.SetSofortAbbruch([&dialog] { dialog.EncoderBeenden(); });
             dialog.FormShow();
             ergebnis = dialog.Timer1StartTimer();
+            frontEnd.SetSofortAbbruch(nullptr);
             frontEnd.SetAbbruch(nullptr);
+        }
+        if (ergebnis == TModalResult::OK) {
+            // The controller's last update came while the threads were finishing; the
+            // job is done now, and the last line says so.
+            frontEnd.FortschrittPositionSetzen(100);
+            frontEnd.CaptionSetzen(FortschrittCaption(100, daten.Album));
         }
         frontEnd.Abschliessen();
         if (ergebnis == TModalResult::OK) {

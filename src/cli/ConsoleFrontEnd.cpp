@@ -1,5 +1,8 @@
 #include "cli/ConsoleFrontEnd.h"
 
+#include "engine/Spaltenbreite.h"
+
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -14,11 +17,16 @@ namespace lorvane::cli {
 namespace {
 
 volatile std::sig_atomic_t gSignal = 0;
+// Lock-free, so safe in the handler; a count, so that a second signal is seen.
+std::atomic<int> gSignalAnzahl{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 struct sigaction gAltInt {};
 struct sigaction gAltTerm {};
+struct sigaction gAltHup {};
 
 extern "C" void SignalNotieren(int signal) {
     gSignal = signal;
+    gSignalAnzahl.fetch_add(1, std::memory_order_relaxed);
 }
 
 // Back to the start of the three lines in place, and everything below cleared.
@@ -30,22 +38,6 @@ int Spalten() {
         return groesse.ws_col;
     }
     return 80;
-}
-
-// At most the given number of characters (UTF-8 sequences counted once), so that a
-// line never wraps and the cursor moves stay right.
-std::string Gekuerzt(const std::string& text, int zeichen) {
-    int gezaehlt = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0) != 0x80) {
-            if (gezaehlt == zeichen) {
-                return text.substr(0, i);
-            }
-            ++gezaehlt;
-        }
-    }
-    return text;
 }
 
 std::string Klein(std::string text) {
@@ -70,6 +62,7 @@ std::string Getrimmt(const std::string& text) {
 
 TSignalWache::TSignalWache() {
     gSignal = 0;
+    gSignalAnzahl.store(0);
     struct sigaction aktion {};
     aktion.sa_handler = SignalNotieren;
     sigemptyset(&aktion.sa_mask);
@@ -77,15 +70,26 @@ TSignalWache::TSignalWache() {
     aktion.sa_flags = 0;
     ::sigaction(SIGINT, &aktion, &gAltInt);
     ::sigaction(SIGTERM, &aktion, &gAltTerm);
+    // A hang-up (the terminal went) is a cancel too, so that no encoder is left
+    // writing; but a program started with the hang-up ignored (nohup) keeps going.
+    ::sigaction(SIGHUP, &aktion, &gAltHup);
+    if (gAltHup.sa_handler == SIG_IGN) {
+        ::sigaction(SIGHUP, &gAltHup, nullptr);
+    }
 }
 
 TSignalWache::~TSignalWache() {
     ::sigaction(SIGINT, &gAltInt, nullptr);
     ::sigaction(SIGTERM, &gAltTerm, nullptr);
+    ::sigaction(SIGHUP, &gAltHup, nullptr);
 }
 
 int TSignalWache::Signal() {
     return gSignal;
+}
+
+int TSignalWache::Anzahl() {
+    return gSignalAnzahl.load(std::memory_order_relaxed);
 }
 
 TKonsolenOptionen KonsolenOptionenErmitteln(bool allesJa) {
@@ -118,10 +122,23 @@ TConsoleFrontEnd::TConsoleFrontEnd(const TKonsolenOptionen& optionen, std::ostre
     : fOptionen(optionen), fAusgabe(ausgabe) {}
 
 void TConsoleFrontEnd::AbbruchPruefen() {
-    if (TSignalWache::Signal() != 0 && !fAbbruchGemeldet) {
+    if (TSignalWache::Signal() == 0) {
+        return;
+    }
+    const int anzahl = TSignalWache::Anzahl();
+    if (!fAbbruchGemeldet) {
         fAbbruchGemeldet = true;
+        fGemeldeteSignale = anzahl;
         if (fAbbruch) {
             fAbbruch();
+        }
+        return;
+    }
+    // Another signal after the cancel was taken: the user will not wait any longer.
+    if (anzahl != fGemeldeteSignale) {
+        fGemeldeteSignale = anzahl;
+        if (fSofortAbbruch) {
+            fSofortAbbruch();
         }
     }
 }
@@ -251,10 +268,11 @@ void TConsoleFrontEnd::Zeichnen() {
     if (fOptionen.FortschrittAmPlatz) {
         BlockEntfernen();
         fGeaendert = false;
+        // One column spare: a line that fills the last column wraps on some terminals.
         const int breite = Spalten() - 1;
-        fAusgabe << Gekuerzt(fText1, breite) << "\n"
-                 << Gekuerzt(fText2, breite) << "\n"
-                 << Gekuerzt(fCaption, breite) << std::flush;
+        fAusgabe << AufSpaltenGekuerzt(fText1, breite) << "\n"
+                 << AufSpaltenGekuerzt(fText2, breite) << "\n"
+                 << AufSpaltenGekuerzt(fCaption, breite) << std::flush;
         fBlockGezeichnet = true;
         return;
     }

@@ -15,8 +15,8 @@
 
 namespace lorvane::cli {
 
-// Installs handlers for SIGINT and SIGTERM that only note the signal, and restores
-// the previous handlers when it goes.
+// Installs handlers for SIGINT, SIGTERM and SIGHUP that only note the signal, and
+// restores the previous handlers when it goes. A SIGHUP that was ignored stays so.
 class TSignalWache {
 public:
     TSignalWache();
@@ -26,6 +26,8 @@ public:
 
     // The signal that came last, 0 when none came.
     static int Signal();
+    // How many signals came since the handlers were installed.
+    static int Anzahl();
 };
 
 // How questions are answered.
@@ -55,6 +57,9 @@ public:
     // Called once, from the event processing, after a signal came; in a question
     // right away. Replaced as the command moves from the scan to the job.
     void SetAbbruch(std::function<void()> abbruch) { fAbbruch = std::move(abbruch); }
+    // Called from the event processing for every further signal after the cancel was
+    // called: the escalation when the cancel is not enough.
+    void SetSofortAbbruch(std::function<void()> abbruch) { fSofortAbbruch = std::move(abbruch); }
     // The job's progress display starts: shown from the first status change after the
     // next event processing.
     void FortschrittBeginnen();
@@ -94,7 +99,9 @@ private:
     TKonsolenOptionen fOptionen;
     std::ostream& fAusgabe;
     std::function<void()> fAbbruch;
+    std::function<void()> fSofortAbbruch;
     bool fAbbruchGemeldet = false;
+    int fGemeldeteSignale = 0;
 
     std::string fText1;
     std::string fText2;

@@ -3,6 +3,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/InfoCommand.h"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -25,7 +26,8 @@ constexpr const char* kUsage =
     "\n"
     "Exit-Status: 0 alle Dateien gültig, 1 mindestens eine ungültig, 2 Aufruffehler\n"
     "Exit-Status von build: 0 Hörbuch erstellt, 1 fehlgeschlagen oder abgebrochen,\n"
-    "                 2 Aufruffehler, 130 mit Strg+C abgebrochen\n";
+    "                 2 Aufruffehler, 130 mit Strg+C abgebrochen (129 SIGHUP,\n"
+    "                 143 SIGTERM)\n";
 
 int UsageError(const std::string& reason) {
     if (!reason.empty()) {
@@ -60,6 +62,10 @@ int Dispatch(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A closed output (a pager that quit, "| head") must not kill a job halfway and
+    // leave its files behind: writes there just fail. Encoders start with the
+    // default again.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         return Dispatch(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& error) {

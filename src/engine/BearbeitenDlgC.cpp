@@ -28,6 +28,36 @@ std::string ZeilenVerbinden(const std::vector<std::string>& zeilen) {
     return TrimControlUtf8(text);
 }
 
+// The same folder, also when reached through "..", a link or a second mount name.
+bool GleicherOrdner(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    const bool gleich = fs::equivalent(a, b, ec);
+    return !ec && gleich;
+}
+
+// The folders a file lies in directly: the one it is named in, and that of the file
+// a link leads to.
+std::vector<fs::path> OrdnerDerDatei(const fs::path& datei) {
+    std::vector<fs::path> ordner;
+    const fs::path genannt = datei.parent_path();
+    ordner.push_back(genannt.empty() ? fs::path(".") : genannt);
+    std::error_code ec;
+    const fs::path ziel = fs::weakly_canonical(datei, ec);
+    if (!ec && ziel.has_parent_path() && ziel.parent_path() != ordner.front()) {
+        ordner.push_back(ziel.parent_path());
+    }
+    return ordner;
+}
+
+void RunnerBeenden(TRoConsoleApp& app) {
+    if (!app.ProcessInfo().HasProcess()) {
+        return;
+    }
+    // Set before the request: the runner reads it only after it sees the request.
+    app.SetKillTimedOutProcess(true);
+    app.Terminate();
+}
+
 } // namespace
 
 TJobThreadErzeugung StandardJobThreads() {
@@ -58,6 +88,11 @@ std::string OrdnerNichtGeleertFrage(const fs::path& ordner) {
 
 std::string HoerbuchOrdnerLeerenFrage(const fs::path& ordner) {
     return "Soll der Hörbuchordner \"" + ordner.string() + "\" geleert werden?";
+}
+
+std::string EingabeImOrdnerText(const fs::path& datei, const fs::path& ordner) {
+    return "Die Datei \"" + datei.string() + "\" liegt im Ordner \"" + ordner.string() +
+           "\"!\r\nDie Konvertierung wird abgebrochen!";
 }
 
 bool EncoderStoppen(TRoPipe& eingabe) {
@@ -172,7 +207,11 @@ bool TBearbeitenDlg::StartPruefungen() {
         fehler = OrdnerNichtAngelegtText(hoerbuch);
     } else if (arbeit.empty() || !fs::is_directory(arbeit, ec)) {
         fehler = OrdnerNichtAngelegtText(arbeit);
-    } else if (ffmpeg.empty() || !fs::is_regular_file(ffmpeg, ec)) {
+    } else {
+        // Both folders are emptied before the threads start: an input there is lost.
+        fehler = EingabeInJobOrdnerFehler();
+    }
+    if (fehler.empty() && (ffmpeg.empty() || !fs::is_regular_file(ffmpeg, ec))) {
         fehler = AnwendungFehltText(ffmpeg);
     }
     if (fehler.empty()) {
@@ -181,6 +220,21 @@ bool TBearbeitenDlg::StartPruefungen() {
     fState.Convert.AbbruchS = true;
     fFrontEnd.FehlerZeigen(fehler);
     return false;
+}
+
+std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
+    const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
+    const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
+    for (const TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
+        for (const fs::path& ordner : OrdnerDerDatei(eintrag.Filename)) {
+            for (const fs::path* jobOrdner : {&hoerbuch, &arbeit}) {
+                if (GleicherOrdner(ordner, *jobOrdner)) {
+                    return EingabeImOrdnerText(eintrag.Filename, *jobOrdner);
+                }
+            }
+        }
+    }
+    return {};
 }
 
 bool TBearbeitenDlg::OrdnerLeerenMitFrage() {
@@ -387,6 +441,18 @@ void TBearbeitenDlg::AbbruchAusfuehren() {
         }
     }
     std::this_thread::sleep_for(kWarteSchritt);
+}
+
+void TBearbeitenDlg::EncoderBeenden() {
+    if (!fState.Convert.AbbruchS || !fEngine) {
+        return;
+    }
+    if (fState.Daten.Mp3ThreadLaeuftS) {
+        RunnerBeenden(fEngine->Mp3ConsoleApp);
+    }
+    if (fState.Daten.ConvertThreadLaeuftS) {
+        RunnerBeenden(fEngine->ConvertConsoleApp);
+    }
 }
 
 TJobZaehler TBearbeitenDlg::ZaehlerLesen() const {

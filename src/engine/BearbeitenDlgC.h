@@ -46,6 +46,8 @@ std::string OrdnerNichtAngelegtText(const std::filesystem::path& ordner);
 std::string AnwendungFehltText(const std::filesystem::path& datei);
 std::string OrdnerNichtGeleertFrage(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerLeerenFrage(const std::filesystem::path& ordner);
+std::string EingabeImOrdnerText(const std::filesystem::path& datei,
+                                const std::filesystem::path& ordner);
 inline constexpr const char* AbbrechenFrage = "Soll die Erstellung wirklich abgebrochen werden?";
 
 // Writes the single byte "q" into an encoder's input pipe. Never blocks and never
@@ -85,6 +87,9 @@ public:
     // A cancel the user confirmed elsewhere (Ctrl+C in the console): what the answer
     // Ja does, without the question.
     void AbbruchBestaetigt();
+    // After a cancel: running encoders that do not react to "q" are killed, so that
+    // the threads end.
+    void EncoderBeenden();
 
     TModalResult ModalResult() const { return fModalResult; }
     TEventQueue& EventQueue() { return fQueue; }
@@ -96,6 +101,7 @@ private:
     void CaptionZuweisen();
     void FormDestroy();
     bool StartPruefungen();
+    std::string EingabeInJobOrdnerFehler() const;
     bool OrdnerLeerenMitFrage();
     bool ThreadsStarten();
     std::unique_ptr<TWorkerThread> NeuerThread(const TJobThreadErzeuger& erzeuger);

@@ -56,8 +56,10 @@ std::vector<std::string> Mp3DateienImOrdner(const fs::path& ordner) {
         if (name.empty() || name.front() == '.' || !MaskePasst(name, "*.mp3")) {
             return false;
         }
+        // Only plain files (also through a link): a FIFO or a device would block the
+        // scan or never end.
         std::error_code ec;
-        return !eintrag.is_directory(ec);
+        return eintrag.is_regular_file(ec);
     });
 }
 
@@ -140,6 +142,12 @@ std::string TMp3Suche::PfadSchluessel(const std::string& voll) {
 
 void TMp3Suche::KandidatPruefen(const std::string& voll) {
     if (!fBekannt.insert(PfadSchluessel(voll)).second) {
+        return;
+    }
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(voll), ec)) {
+        // A FIFO, device or socket is no MP3 file; reading it could wait for ever.
+        FrageFehlerhafteDatei(voll);
         return;
     }
     try {

@@ -2,6 +2,7 @@
 // output, the M4B files (checked with ffprobe) and the folders out. The encoder is
 // the real ffmpeg; error paths use small stand-in scripts.
 
+#include "engine/Spaltenbreite.h"
 #include "support/TestSupport.h"
 
 #include <chrono>
@@ -109,7 +110,8 @@ protected:
     }
 
     TLauf Cli(const std::vector<std::string>& args) const {
-        std::string befehl = Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) + " build";
+        std::string befehl =
+            vorsatz + Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) + " build";
         for (const std::string& arg : args) {
             befehl += " " + test::ShellQuote(arg);
         }
@@ -152,6 +154,8 @@ protected:
     fs::path aus = dir / "aus";
     fs::path ein = dir / "ein";
     std::string ffmpeg = "/usr/bin/ffmpeg";
+    // Put before the command, such as a time limit.
+    std::string vorsatz;
 };
 
 TEST_F(Build, HelpExplainsTheCommandInGerman) {
@@ -159,7 +163,8 @@ TEST_F(Build, HelpExplainsTheCommandInGerman) {
     EXPECT_EQ(lauf.Status, 0);
     for (const char* teil : {"Aufruf: lorvane-cli build", "--author", "--title", "--album",
                              "--hours", "--output", "--copy-mp3", "--recursive", "--yes", "--",
-                             "Strg+C", "130", "LORVANE_FFMPEG", "XDG_CACHE_HOME"}) {
+                             "Strg+C", "zweites Strg+C beendet laufende Encoder sofort", "130",
+                             "129", "LORVANE_FFMPEG", "XDG_CACHE_HOME"}) {
         EXPECT_NE(lauf.Out.find(teil), std::string::npos) << teil;
     }
 }
@@ -237,9 +242,117 @@ TEST_F(Build, MakesAnAudiobookAndReEncodesTheOddFile) {
         EXPECT_EQ(test::ReadFileBytes(kapitel[i]), vorher[i]) << kapitel[i];
     }
     ArbeitsOrdnerSauber();
-    // Progress as plain lines, since the error output is a file.
-    EXPECT_NE(lauf.Err.find("% | "), std::string::npos) << lauf.Err;
+    // Progress as plain lines, since the error output is a file; the last one says
+    // that all is done.
+    const std::size_t letzte = lauf.Err.rfind("% | ");
+    ASSERT_NE(letzte, std::string::npos) << lauf.Err;
+    const std::size_t anfang = lauf.Err.rfind('\n', letzte);
+    EXPECT_EQ(lauf.Err.substr(anfang == std::string::npos ? 0 : anfang + 1, 6), "100% |")
+        << lauf.Err;
     EXPECT_EQ(lauf.Err.find("\033["), std::string::npos);
+}
+
+TEST_F(Build, InputsInTheAudiobookFolderAreNeverDeleted) {
+    const fs::path buch = aus / "Buch";
+    Mp3Erzeugen(buch / "a1.mp3", 2);
+    Mp3Erzeugen(buch / "a2.mp3", 2);
+    const auto vorher = test::ReadFileBytes(buch / "a1.mp3");
+    // Also when the folder is named in a roundabout way.
+    for (const fs::path& eingabe : {buch, buch / ".." / "Buch"}) {
+        const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Buch", eingabe.string()});
+        EXPECT_EQ(lauf.Status, 1) << lauf.Err;
+        EXPECT_NE(lauf.Err.find("\" liegt im Ordner \"" + buch.string() +
+                                "/\"!\nDie Konvertierung wird abgebrochen!"),
+                  std::string::npos)
+            << lauf.Err;
+        EXPECT_EQ(lauf.Err.find("geleert werden?"), std::string::npos) << lauf.Err;
+        EXPECT_EQ(test::ReadFileBytes(buch / "a1.mp3"), vorher);
+        EXPECT_TRUE(fs::exists(buch / "a2.mp3"));
+        EXPECT_TRUE(lauf.Out.empty());
+    }
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(Build, AnEncoderNamedWithoutPathIsLookedUpInPath) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    const fs::path bin = dir / "bin";
+    fs::create_directories(bin);
+    const fs::path protokoll = dir / "aufrufe";
+    test::WriteShellScript(bin / "meinffmpeg", "echo x >> " + test::ShellQuote(protokoll.string()) +
+                                                   "\nexec /usr/bin/ffmpeg \"$@\"");
+    const char* pfad = std::getenv("PATH");
+    const std::string befehl =
+        "env HOME=" + test::ShellQuote(home.string()) +
+        " XDG_CACHE_HOME=" + test::ShellQuote(cache.string()) + " LORVANE_FFMPEG=meinffmpeg PATH=" +
+        test::ShellQuote(bin.string() + ":" + (pfad != nullptr ? pfad : "/usr/bin:/bin")) + " " +
+        test::ShellQuote(LORVANE_CLI_PATH) + " build -y -o " + test::ShellQuote(aus.string()) +
+        " -l Meer " + test::ShellQuote(ein.string());
+    std::string err;
+    ASSERT_EQ(test::RunCommand(befehl, nullptr, &err), 0) << err;
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+    EXPECT_EQ(test::ReadFileBytes(protokoll).size(), 2U);
+}
+
+TEST_F(Build, FifosAreSkippedInFoldersAndRefusedByName) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    const fs::path fifo = ein / "2.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opening a FIFO would wait for a writer for ever.
+    vorsatz = "timeout -s KILL 120 ";
+    TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_EQ(lauf.Err.find("fehlerhaft"), std::string::npos) << lauf.Err;
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+
+    lauf = Cli({"-o", aus.string(), "-l", "Fifo", (ein / "1.mp3").string(), fifo.string()});
+    EXPECT_EQ(lauf.Status, 1) << lauf.Err;
+    EXPECT_NE(lauf.Err.find("Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\n\"" +
+                            fifo.string() +
+                            "\"\nSoll trotzdem weiter hinzugefügt werden?\nAntwort: Nein"),
+              std::string::npos)
+        << lauf.Err;
+}
+
+TEST_F(Build, AClosedErrorOutputDoesNotKillTheJob) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    // The question about the old file is written at once; the slow encoder makes sure
+    // that head has gone before the job writes again.
+    fs::create_directories(aus / "Meer");
+    test::WriteFileBytes(aus / "Meer" / "alt.m4b", {1});
+    ffmpeg = Skript("langsam", "sleep 0.5\nexec /usr/bin/ffmpeg \"$@\"");
+    const fs::path status = dir / "status";
+    std::string befehl = "( " + Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) +
+                         " build -y -o " + test::ShellQuote(aus.string()) + " -l Meer " +
+                         test::ShellQuote(ein.string()) + "; echo $? > " +
+                         test::ShellQuote(status.string()) + " ) 2>&1 | head -c 1 > /dev/null";
+    ASSERT_EQ(test::RunCommand(befehl), 0);
+    const auto text = test::ReadFileBytes(status);
+    EXPECT_EQ(std::string(text.begin(), text.end()), "0\n");
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+    ArbeitsOrdnerSauber();
+}
+
+TEST(Spaltenbreite, WideCharactersTakeTwoColumnsAndMarksNone) {
+    EXPECT_EQ(TextSpalten("Kapitel 1"), 9);
+    EXPECT_EQ(TextSpalten("Hörbuch \"Meer\""), 14);
+    EXPECT_EQ(TextSpalten("漢字かな"), 8);
+    EXPECT_EQ(TextSpalten("한국어"), 6);
+    EXPECT_EQ(TextSpalten("ＡＢ"), 4);
+    EXPECT_EQ(TextSpalten("\U0001F3A7"), 2);
+    EXPECT_EQ(TextSpalten("e\u0301"), 1);
+    // Broken sequences: one replacement character per byte.
+    EXPECT_EQ(TextSpalten("a\xff"), 2);
+    EXPECT_EQ(TextSpalten("\xe6\xbc"), 2);
+}
+
+TEST(Spaltenbreite, LinesAreCutByColumnsNeverInsideACharacter) {
+    EXPECT_EQ(AufSpaltenGekuerzt("50% - 漢字かな", 10), "50% - 漢字");
+    EXPECT_EQ(AufSpaltenGekuerzt("50% - 漢字かな", 11), "50% - 漢字");
+    EXPECT_EQ(AufSpaltenGekuerzt("50% - 漢字かな", 12), "50% - 漢字か");
+    EXPECT_EQ(AufSpaltenGekuerzt("ae\u0301b", 2), "ae\u0301");
+    EXPECT_EQ(AufSpaltenGekuerzt("Hörbuch", 3), "Hör");
+    EXPECT_EQ(AufSpaltenGekuerzt("kurz", 79), "kurz");
+    EXPECT_EQ(AufSpaltenGekuerzt("漢", 1), "");
 }
 
 TEST_F(Build, MetadataComesFromTheFirstTaggedFileInNaturalOrder) {
@@ -545,6 +658,116 @@ TEST_F(Build, CtrlCDuringAConversionStopsTheEncoderAndEndsWith130) {
     const std::string meldungen(text.begin(), text.end());
     EXPECT_NE(meldungen.find("Wird beendet"), std::string::npos) << meldungen;
     EXPECT_EQ(test::ReadFileBytes(datei), vorher);
+    ArbeitsOrdnerSauber();
+}
+
+// Waits for the command to end; kills it after the time limit. Its wait status, or
+// -1 when it had to be killed.
+int AufEndeWarten(pid_t pid, std::chrono::seconds frist) {
+    const auto ende = std::chrono::steady_clock::now() + frist;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= ende) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return status;
+}
+
+// Waits until the file holds a line; its text without the line break.
+std::string ZeileAbwarten(const fs::path& datei, const std::string& teil = "") {
+    const auto frist = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < frist) {
+        std::error_code ec;
+        if (fs::exists(datei, ec)) {
+            const auto bytes = test::ReadFileBytes(datei);
+            const std::string text(bytes.begin(), bytes.end());
+            if (!text.empty() && text.back() == '\n' && text.find(teil) != std::string::npos) {
+                return text.substr(0, text.size() - 1);
+            }
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return {};
+}
+
+class BuildSignale : public Build {
+protected:
+    // A stand-in encoder that writes its process id and then runs the body.
+    void EncoderMitKennung(const std::string& body) {
+        ffmpeg = Skript("encoder", "echo $$ > " + test::ShellQuote(kennung.string()) + "\n" + body);
+    }
+
+    pid_t Starten() {
+        Mp3Erzeugen(ein / "1.mp3", 2);
+        return ::lorvane::Starten(
+            {LORVANE_CLI_PATH, "build", "-y", "-o", aus.string(), "-l", "Meer", ein.string()},
+            {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(),
+             "LORVANE_FFMPEG=" + ffmpeg},
+            err);
+    }
+
+    // The encoder's process id once it runs.
+    pid_t EncoderAbwarten() {
+        return static_cast<pid_t>(std::atoi(ZeileAbwarten(kennung).c_str()));
+    }
+
+    std::string Meldungen() const {
+        const auto text = test::ReadFileBytes(err);
+        return {text.begin(), text.end()};
+    }
+
+    // The encoder is gone: ended and reaped, not left running.
+    static void EncoderBeendet(pid_t encoder) {
+        EXPECT_EQ(::kill(encoder, 0), -1) << "the encoder was left running";
+        if (::kill(encoder, 0) == 0) {
+            ::kill(encoder, SIGKILL);
+        }
+    }
+
+    fs::path kennung = dir / "kennung";
+    fs::path err = dir / "err";
+};
+
+TEST_F(BuildSignale, ASecondSignalKillsAnEncoderThatIgnoresQ) {
+    // Reads no "q" and ignores the polite signals.
+    EncoderMitKennung("trap '' INT TERM HUP\nwhile :; do sleep 0.05; done");
+    const pid_t pid = Starten();
+    ASSERT_GT(pid, 0);
+    const pid_t encoder = EncoderAbwarten();
+    ASSERT_GT(encoder, 0) << Meldungen();
+    ASSERT_EQ(::kill(pid, SIGINT), 0);
+    ASSERT_FALSE(ZeileAbwarten(err, "Wird beendet").empty()) << Meldungen();
+    // The cancel alone cannot end this encoder.
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    const int status = AufEndeWarten(pid, 60s);
+    ASSERT_NE(status, -1) << "the command did not end after the second signal\n" << Meldungen();
+    ASSERT_TRUE(WIFEXITED(status)) << Meldungen();
+    EXPECT_EQ(WEXITSTATUS(status), 143);
+    EncoderBeendet(encoder);
+    EXPECT_TRUE(Dateien(aus / "Meer", ".m4b").empty());
+    ArbeitsOrdnerSauber();
+}
+
+TEST_F(BuildSignale, AHangUpCancelsLikeCtrlCAndEndsWith129) {
+    // Ends when it reads the "q".
+    EncoderMitKennung("trap '' INT TERM HUP\nhead -c 1 > /dev/null");
+    const pid_t pid = Starten();
+    ASSERT_GT(pid, 0);
+    const pid_t encoder = EncoderAbwarten();
+    ASSERT_GT(encoder, 0) << Meldungen();
+    ASSERT_EQ(::kill(pid, SIGHUP), 0);
+    const int status = AufEndeWarten(pid, 60s);
+    ASSERT_NE(status, -1) << Meldungen();
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself, without cleanup";
+    EXPECT_EQ(WEXITSTATUS(status), 129);
+    EXPECT_NE(Meldungen().find("Wird beendet"), std::string::npos) << Meldungen();
+    EncoderBeendet(encoder);
     ArbeitsOrdnerSauber();
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -293,6 +294,63 @@ TEST_F(BearbeitenDlg, AMissingEncoderIsNamed) {
                                    "\" existiert nicht!\r\nDie Konvertierung wird abgebrochen!");
 }
 
+// Inputs are only ever read: one in a folder that the start empties stops the job
+// before anything is asked or cleared, however the folder is reached.
+TEST_F(BearbeitenDlg, AnInputInTheAudiobookFolderStopsTheJob) {
+    fs::create_directories(Hoerbuch());
+    test::WriteFileBytes(Hoerbuch() / "1.mp3", {1, 2});
+    fs::create_directories(dir / "ein");
+    fs::create_directory_symlink(Hoerbuch(), dir / "ein" / "verweis");
+    const std::vector<fs::path> namen = {Hoerbuch() / "1.mp3",
+                                         dir / "aus" / "Meer" / ".." / "Meer" / "1.mp3",
+                                         dir / "ein" / "verweis" / "1.mp3"};
+    for (const fs::path& name : namen) {
+        frontEnd.Log.clear();
+        zeilen = {{(dir / "ein" / "0.mp3").string(), "10"}, {name.string(), "10"}};
+        EXPECT_EQ(Ausfuehren(), TModalResult::Cancel) << name;
+        EXPECT_TRUE(state.Convert.AbbruchS);
+        ASSERT_FALSE(frontEnd.Log.empty()) << name;
+        EXPECT_EQ(frontEnd.Log[0], "Fehler: Die Datei \"" + name.string() +
+                                       "\" liegt im Ordner \"" + Hoerbuch().string() +
+                                       "\"!\r\nDie Konvertierung wird abgebrochen!");
+        EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U) << name;
+        EXPECT_EQ(test::ReadFileBytes(Hoerbuch() / "1.mp3"), (std::vector<std::uint8_t>{1, 2}));
+    }
+    EXPECT_EQ(erzeugt, 0);
+}
+
+TEST_F(BearbeitenDlg, AnInputInTheWorkingFolderStopsTheJob) {
+    const fs::path datei = state.Daten.ArbeitsOrdner / "1.mp3";
+    // A link to the file from elsewhere leads into the folder too.
+    fs::create_directories(dir / "ein");
+    fs::create_symlink(datei, dir / "ein" / "1.mp3");
+    for (const fs::path& name : {datei, dir / "ein" / "1.mp3"}) {
+        // The folder is the program's own and is emptied when the window goes.
+        fs::create_directories(state.Daten.ArbeitsOrdner);
+        test::WriteFileBytes(datei, {1, 2});
+        frontEnd.Log.clear();
+        zeilen = {{name.string(), "10"}};
+        EXPECT_EQ(Ausfuehren(), TModalResult::Cancel) << name;
+        ASSERT_FALSE(frontEnd.Log.empty()) << name;
+        EXPECT_EQ(frontEnd.Log[0], "Fehler: Die Datei \"" + name.string() +
+                                       "\" liegt im Ordner \"" +
+                                       state.Daten.ArbeitsOrdner.string() +
+                                       "\"!\r\nDie Konvertierung wird abgebrochen!");
+        EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U) << name;
+    }
+    EXPECT_EQ(erzeugt, 0);
+}
+
+TEST_F(BearbeitenDlg, AnInputInASubfolderOfTheAudiobookFolderIsFine) {
+    const fs::path datei = Hoerbuch() / "alt" / "1.mp3";
+    fs::create_directories(datei.parent_path());
+    test::WriteFileBytes(datei, {1});
+    zeilen = {{datei.string(), "10"}};
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_EQ(frontEnd.Zaehle("Fehler"), 0U);
+    EXPECT_TRUE(fs::exists(datei));
+}
+
 TEST_F(BearbeitenDlg, OldFilesInTheAudiobookFolderAreOfferedForClearing) {
     fs::create_directories(Hoerbuch());
     test::WriteFileBytes(Hoerbuch() / "alt_001.m4b", {1});
@@ -438,6 +496,44 @@ TEST_F(BearbeitenDlg, AConfirmedCancelFromOutsideAsksNothing) {
     EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
     EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U);
     EXPECT_EQ(frontEnd.Zaehle("Wird beendet"), 1U);
+}
+
+// An encoder that ignores "q" and the usual signals: only the escalation ends it.
+TEST_F(BearbeitenDlg, EncoderBeendenKillsAnEncoderThatIgnoresTheCancel) {
+    const fs::path skript = dir / "stur";
+    test::WriteShellScript(skript, "trap '' INT TERM HUP\nwhile :; do sleep 0.05; done");
+    const std::string befehl = "\"" + skript.string() + "\"";
+    const std::string ordner = dir.Path().string();
+    threads.Mp3Thread = [&](TEventQueue& queue, TJobState& s, TJobEngine& engine) {
+        ++erzeugt;
+        return std::unique_ptr<TWorkerThread>(
+            new FakeThread(queue, s.Daten.Mp3ThreadLaeuftS, [&engine, befehl, ordner] {
+                engine.Mp3ConsoleApp.Execute(befehl, ordner);
+            }));
+    };
+    TBearbeitenDlg* laufend = nullptr;
+    pid_t encoder = 0;
+    int nachAbbruch = 0;
+    beiDialog = [&laufend](TBearbeitenDlg& dialog) { laufend = &dialog; };
+    frontEnd.BeiEreignis = [&](int) {
+        const TRoProcessInfo info = laufend->Engine()->Mp3ConsoleApp.ProcessInfo();
+        if (encoder == 0 && info.HasProcess()) {
+            encoder = info.ProcessId;
+            laufend->AbbruchBestaetigt();
+        } else if (encoder != 0 && ++nachAbbruch == 20) {
+            // Still running after "q": the second Ctrl+C.
+            EXPECT_TRUE(info.HasProcess());
+            laufend->EncoderBeenden();
+        }
+    };
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    ASSERT_NE(encoder, 0);
+    EXPECT_GE(nachAbbruch, 20);
+    // Killed and reaped: the process is gone.
+    EXPECT_EQ(::kill(encoder, 0), -1);
+    if (::kill(encoder, 0) == 0) {
+        ::kill(encoder, SIGKILL);
+    }
 }
 
 TEST_F(BearbeitenDlg, MinimisedJobsComeBackForMessagesAndAtTheEnd) {
