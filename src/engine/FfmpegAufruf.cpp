@@ -48,4 +48,15 @@ bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app) {
     return ausgefuehrt && app.ErrorCode() == 0 && app.ExitCode() == 0;
 }
 
+void EncoderRunnerEinrichten(TRoConsoleApp& app, const TRoPipe& ein, const TRoPipe& aus,
+                             const TRoPipe& fehler) {
+    app.SetStdIn(ein.ReadHandle());
+    app.SetStdOut(aus.WriteHandle());
+    app.SetStdErr(fehler.WriteHandle());
+    app.SetTimeSlice(kEncoderTimeSlice);
+    app.SetKillTimedOutProcess(false);
+    app.SetMaxExecTime(RoInfinite);
+    app.SetVisible(false);
+}
+
 } // namespace lorvane

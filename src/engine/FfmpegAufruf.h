@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/RoConsoleApp.h"
+#include "engine/RoPipe.h"
 
 namespace lorvane {
 
@@ -28,5 +29,13 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
 // encoder itself reported success (exit code 0; a child ended by a signal has a
 // non-zero code). An encoder stopped with "q" ends with 0 and counts as successful.
 bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app);
+
+// The encoder's output is read every 250 ms.
+inline constexpr std::uint32_t kEncoderTimeSlice = 250;
+
+// A runner set up for the encoder: its standard input, output and error on the given
+// pipes, time slices of kEncoderTimeSlice, no time limit, never killed, hidden.
+void EncoderRunnerEinrichten(TRoConsoleApp& app, const TRoPipe& ein, const TRoPipe& aus,
+                             const TRoPipe& fehler);
 
 } // namespace lorvane

@@ -11,13 +11,9 @@
 
 namespace lorvane {
 
-// The time slice of the runners: how often the encoder's output is read.
-inline constexpr std::uint32_t kEncoderTimeSlice = 250;
-
 struct TJobEngine {
     // Input pipes of size 1, the other four of the default size, all inheritable; each
-    // runner reads its input pipe and writes its output and error pipes, with the time
-    // slice above, no time limit, never killing its child, hidden.
+    // runner is set up for the encoder on its three pipes (EncoderRunnerEinrichten).
     TJobEngine();
     TJobEngine(const TJobEngine&) = delete;
     TJobEngine& operator=(const TJobEngine&) = delete;

@@ -26,13 +26,7 @@ namespace {
 class EncoderRun : public ::testing::Test {
 protected:
     EncoderRun() {
-        fApp.SetStdIn(fIn.ReadHandle());
-        fApp.SetStdOut(fOut.WriteHandle());
-        fApp.SetStdErr(fErr.WriteHandle());
-        fApp.SetTimeSlice(250);
-        fApp.SetKillTimedOutProcess(false);
-        fApp.SetMaxExecTime(RoInfinite);
-        fApp.SetVisible(false);
+        EncoderRunnerEinrichten(fApp, fIn, fOut, fErr);
         fErrFilter.SetOnLineEnd(
             [this](TRoAnsiSBCSPipeFilter&, const std::string& line) { fErrLines.push_back(line); });
         fApp.SetOnWork([this](TRoCustomConsoleApp&) {

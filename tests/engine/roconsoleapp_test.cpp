@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/FfmpegAufruf.h"
 #include "engine/RoCommandLine.h"
 #include "engine/RoConsoleApp.h"
 #include "engine/RoPipe.h"
@@ -44,13 +45,8 @@ bool ProcessExists(pid_t pid) {
 class Runner : public ::testing::Test {
 protected:
     Runner() {
-        fApp.SetStdIn(fIn.ReadHandle());
-        fApp.SetStdOut(fOut.WriteHandle());
-        fApp.SetStdErr(fErr.WriteHandle());
-        fApp.SetTimeSlice(20);
-        fApp.SetMaxExecTime(RoInfinite);
-        fApp.SetKillTimedOutProcess(false);
-        fApp.SetVisible(false);
+        EncoderRunnerEinrichten(fApp, fIn, fOut, fErr);
+        fApp.SetTimeSlice(20); // short slices keep these tests quick
         fOutFilter.SetOnLineEnd(
             [this](TRoAnsiSBCSPipeFilter&, const std::string& line) { fOutLines.push_back(line); });
         fErrFilter.SetOnLineEnd(
