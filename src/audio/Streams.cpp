@@ -18,14 +18,17 @@ std::string SystemMessage(const std::string& what, const std::filesystem::path& 
 } // namespace
 
 void TStream::ReadBuffer(void* buffer, std::size_t count) {
+    // A short read at the end of the data leaves errno as it was: 0 then.
+    errno = 0;
     if (Read(buffer, count) != count) {
-        throw EReadError("Stream read error");
+        throw EReadError("Stream read error", errno);
     }
 }
 
 void TStream::WriteBuffer(const void* buffer, std::size_t count) {
+    errno = 0;
     if (Write(buffer, count) != count) {
-        throw EWriteError("Stream write error");
+        throw EWriteError("Stream write error", errno);
     }
 }
 
@@ -69,8 +72,9 @@ TFileStream::TFileStream(const std::filesystem::path& path, TFileMode mode) : fP
     fHandle = ::open(path.c_str(), flags | O_NONBLOCK, permissions);
     if (fHandle < 0) {
         const bool creating = mode == TFileMode::Create || mode == TFileMode::CreateExclusive;
+        const int error = errno;
         throw EFileStreamError(
-            SystemMessage(creating ? "Cannot create file" : "Cannot open file", path));
+            SystemMessage(creating ? "Cannot create file" : "Cannot open file", path), error);
     }
     struct stat info {};
     if (::fstat(fHandle, &info) == 0 &&
@@ -79,7 +83,7 @@ TFileStream::TFileStream(const std::filesystem::path& path, TFileMode mode) : fP
         ::close(fHandle);
         fHandle = -1;
         errno = error;
-        throw EFileStreamError(SystemMessage("Cannot open file", path));
+        throw EFileStreamError(SystemMessage("Cannot open file", path), error);
     }
     const int status = ::fcntl(fHandle, F_GETFL);
     if (status >= 0) {
@@ -141,7 +145,8 @@ std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
 
 void TFileStream::SetSize(std::int64_t size) {
     if (::ftruncate(fHandle, static_cast<off_t>(size)) != 0) {
-        throw EWriteError(SystemMessage("Cannot set the size of", fPath));
+        const int error = errno;
+        throw EWriteError(SystemMessage("Cannot set the size of", fPath), error);
     }
     fPosition = std::min(fPosition, size);
 }

@@ -12,10 +12,16 @@
 
 namespace lorvane {
 
-// Base of every stream error.
+// Base of every stream error; the errno value behind it, 0 when there is none, so
+// that callers can tell the user why (a full disk, a missing permission).
 class EStreamError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EStreamError(const std::string& what, int code = 0)
+        : std::runtime_error(what), fCode(code) {}
+    int Code() const { return fCode; }
+
+private:
+    int fCode;
 };
 // A file could not be opened or created.
 class EFileStreamError : public EStreamError {

@@ -1,6 +1,7 @@
 #include "cli/BuildCommand.h"
 
 #include "cli/ConsoleFrontEnd.h"
+#include "cli/JobBericht.h"
 #include "engine/ArbeitsOrdnerSperre.h"
 #include "engine/BearbeitenDlgC.h"
 #include "engine/DatenC.h"
@@ -53,22 +54,28 @@ Optionen:
   --                   Ende der Optionen: Danach darf eine Eingabe mit "-" beginnen.
 
 Ohne -a, -t und -l gelten Autor, Titel und Album der ersten Datei, die einen Titel
-trägt. Alle drei werden bereinigt: Leerzeichen am Rand und die in Dateinamen
-unzulässigen Zeichen (Steuerzeichen und " * / : < > ? \ |) fallen weg, ein leerer
-Text wird zu "_".
+trägt. Nennt kein Tag Titel oder Album, gilt dafür der Name des Ordners der ersten
+Eingabe (bei einem Ordner dieser selbst). Alle drei werden bereinigt: Leerzeichen
+am Rand und die in Dateinamen unzulässigen Zeichen (Steuerzeichen und
+" * / : < > ? \ |) fallen weg, ein leerer Text wird zu "_".
 
-Fragen: Ohne --yes stellt der Befehl seine Fragen (zum Beispiel, ob ein nicht
-leerer Hörbuchordner geleert werden soll) am Terminal; die Antwort ist j oder n.
-Ohne Terminal wird jede Frage mit Nein beantwortet.
+Fragen: Ohne --yes stellt der Befehl seine Fragen (zum Beispiel, ob die alten
+M4B-, M4A- und MP3-Dateien eines nicht leeren Hörbuchordners gelöscht werden
+sollen; andere Dateien bleiben immer) am Terminal, auch wenn die Fehlerausgabe
+umgeleitet ist; die Antwort ist j oder n. Ohne Terminal wird jede Frage mit Nein
+beantwortet.
 
 Fortschritt und Meldungen stehen auf der Fehlerausgabe: an einem Terminal die zwei
 Statuszeilen und der Prozentwert, die sich an Ort und Stelle erneuern, sonst eine
 einfache Zeile, sobald sich ein Statustext ändert oder der Prozentwert ein neues
-Vielfaches von 5 erreicht. Am Ende stehen die Erfolgsmeldung und der Hörbuchordner
-auf der Standardausgabe.
+Vielfaches von 5 erreicht. Am Ende stehen die Erfolgsmeldung, der Hörbuchordner
+und die M4B-Dateien auf der Standardausgabe, dazu die M4B-, M4A- und MP3-Dateien im
+Hörbuchordner, die nicht von diesem Auftrag stammen. Ein Hörbuchordner, in dem
+gerade ein anderer Auftrag arbeitet, wird nicht angerührt.
 
 Strg+C bricht die Erstellung ab: Laufende Encoder bekommen ein "q", der Befehl
-wartet auf das Ende beider Arbeitsschritte und räumt den Arbeitsordner auf. Ein
+wartet auf das Ende beider Arbeitsschritte und räumt den Arbeitsordner auf. Nur
+vollständig umgewandelte Teile bleiben als M4B-Dateien; der Befehl nennt sie. Ein
 zweites Strg+C beendet laufende Encoder sofort. SIGTERM und SIGHUP (das Terminal
 wird geschlossen) brechen ebenso ab.
 
@@ -183,20 +190,75 @@ std::string WertFehlt(const std::string& option) {
     return "die Option \"" + option + "\" braucht einen Wert";
 }
 
-// The working folder of this job, locked for the time of the job.
+// The working folder of this job, locked for the time of the job. Leftovers of earlier
+// runs are cleared by the job's start, after its checks.
 std::unique_ptr<TArbeitsOrdnerSperre> ArbeitsOrdnerBelegen(TJobState& state) {
     std::unique_ptr<TArbeitsOrdnerSperre> sperre =
         TArbeitsOrdnerSperre::Belegen(state.Daten.ArbeitsOrdner);
     if (sperre) {
         state.Daten.ArbeitsOrdner = sperre->Ordner();
-        // As the main window does at its start: only the default folder can hold
-        // leftovers, and only its holder may clear it.
-        if (!sperre->Eigener()) {
-            OrdnerLeeren(state.Daten.ArbeitsOrdner, false);
-        }
     }
     // Without it the start check names the folder that could not be made.
     return sperre;
+}
+
+// Whether the file (or what a link makes of it) lies in the folder or below it.
+bool LiegtUnter(const fs::path& datei, const fs::path& ordner) {
+    std::error_code ec;
+    const fs::path basis = fs::weakly_canonical(ordner, ec);
+    if (ec || basis.empty()) {
+        return false;
+    }
+    for (const fs::path& name :
+         {fs::absolute(datei, ec).lexically_normal(), fs::weakly_canonical(datei, ec)}) {
+        const fs::path relativ = name.lexically_relative(basis);
+        if (!relativ.empty() && *relativ.begin() != "..") {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The working folder and the folders of other jobs below it are cleared by jobs: an
+// input there would be lost, so it stops the command before anything is touched.
+std::string EingabeImArbeitsOrdner(const std::vector<TDateiZeile>& zeilen,
+                                   const fs::path& arbeitsOrdner) {
+    for (const TDateiZeile& zeile : zeilen) {
+        if (LiegtUnter(zeile.Caption, arbeitsOrdner)) {
+            return EingabeImOrdnerText(zeile.Caption, arbeitsOrdner);
+        }
+    }
+    return {};
+}
+
+// The name of the first input's folder (the folder itself when one is given).
+std::string OrdnerNameDerErstenEingabe(const TBuildOptionen& optionen) {
+    const fs::path erste = fs::absolute(fs::path(optionen.Eingaben.front())).lexically_normal();
+    std::error_code ec;
+    fs::path ordner = fs::is_directory(erste, ec) ? erste : erste.parent_path();
+    if (!ordner.has_filename()) {
+        ordner = ordner.parent_path();
+    }
+    return ordner.filename().string();
+}
+
+// Without an option or a tag, title and album would both be "_", and every untagged
+// book would land in the same folder: they come from the folder's name then.
+void MetadatenSetzen(TJobState& state, const TBuildOptionen& optionen, TConsoleFrontEnd& frontEnd) {
+    auto& daten = state.Daten;
+    const std::string ordnerName = MetaTextBereinigen(OrdnerNameDerErstenEingabe(optionen));
+    const bool titelFehlt = !optionen.Titel && MetaTextBereinigen(daten.Titel) == "_";
+    const bool albumFehlt = !optionen.Album && MetaTextBereinigen(daten.Album) == "_";
+    daten.Autor = MetaTextBereinigen(optionen.Autor.value_or(daten.Autor));
+    daten.Titel =
+        titelFehlt ? ordnerName : MetaTextBereinigen(optionen.Titel.value_or(daten.Titel));
+    daten.Album =
+        albumFehlt ? ordnerName : MetaTextBereinigen(optionen.Album.value_or(daten.Album));
+    if (titelFehlt || albumFehlt) {
+        const char* was = !titelFehlt ? "Album" : (albumFehlt ? "Titel und Album" : "Titel");
+        frontEnd.Meldung(std::string("Kein Tag nennt ") + was + ": Es gilt der Ordnername \"" +
+                         ordnerName + "\".");
+    }
 }
 
 void ArbeitsOrdnerFreigeben(std::unique_ptr<TArbeitsOrdnerSperre>& sperre, const TJobState& state) {
@@ -227,13 +289,6 @@ bool Durchsuchen(TMp3Suche& suche, const TBuildOptionen& optionen) {
     return true;
 }
 
-std::string ErfolgsText(const TJobState& state) {
-    return "Das Hörbuch \"" + state.Daten.Album + "\" von \"" + state.Daten.Autor +
-           "\" wurde erfolgreich erstellt!\r\nErstellte M4B-Dateien: " +
-           std::to_string(state.Daten.TeilNr.load()) +
-           " (Dauer: " + DauerText(state.Daten.M4bDauer) + ")";
-}
-
 void SpeicherMelden(std::ostream& err) {
     if (std::getenv("LORVANE_REPORT_PEAK_RSS") == nullptr) {
         return;
@@ -252,9 +307,69 @@ fs::path EncoderAusUmgebung(const std::string& angabe) {
     return gefunden.empty() ? fs::path(angabe) : fs::absolute(fs::path(gefunden));
 }
 
+// The final lines are the command's result: an output that could not take them
+// (a full disk, a closed pipe) is a failure.
+bool AusgabeGeschrieben(std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (out.good()) {
+        return true;
+    }
+    err << kPrefix << "Die Ausgabe konnte nicht geschrieben werden.\n" << std::flush;
+    return false;
+}
+
 int AbbruchStatus() {
     const int signal = TSignalWache::Signal();
     return signal != 0 ? 128 + signal : kBuildFehlgeschlagen;
+}
+
+// The job on the scanned rows, with the folders it needs for its time.
+int JobMitOrdnern(TJobState& state, const std::vector<TDateiZeile>& zeilen,
+                  const TBuildOptionen& optionen, TConsoleFrontEnd& frontEnd, std::ostream& out,
+                  std::ostream& err) {
+    std::error_code ec;
+    const bool ausgabeNeu = !fs::exists(state.Daten.AusgabeOrdner, ec);
+    OrdnerAnlegen(state.Daten.AusgabeOrdner);
+    std::unique_ptr<TArbeitsOrdnerSperre> sperre = ArbeitsOrdnerBelegen(state);
+    MetadatenSetzen(state, optionen, frontEnd);
+    TModalResult ergebnis = TModalResult::Cancel;
+    frontEnd.FortschrittBeginnen();
+    {
+        TBearbeitenDlg dialog(frontEnd, state, zeilen);
+        frontEnd.SetAbbruch([&dialog] { dialog.AbbruchBestaetigt(); });
+        frontEnd.SetSofortAbbruch([&dialog] { dialog.EncoderBeenden(); });
+        dialog.FormShow();
+        ergebnis = dialog.Timer1StartTimer();
+        frontEnd.SetSofortAbbruch(nullptr);
+        frontEnd.SetAbbruch(nullptr);
+    }
+    if (ergebnis == TModalResult::OK) {
+        // The controller's last update came while the threads were finishing; the
+        // job is done now, and the last line says so.
+        frontEnd.FortschrittPositionSetzen(100);
+        frontEnd.CaptionSetzen(FortschrittCaption(100, state.Daten.Album));
+    }
+    frontEnd.Abschliessen();
+    int status = AbbruchStatus();
+    if (ergebnis == TModalResult::OK) {
+        const bool alleDa = ErfolgBerichten(out, state);
+        status = kBuildOk;
+        if (!alleDa) {
+            frontEnd.Meldung(std::string(kPrefix) +
+                             "eine erstellte M4B-Datei fehlt im Hörbuchordner");
+            status = kBuildFehlgeschlagen;
+        }
+        if (!AusgabeGeschrieben(out, err)) {
+            status = kBuildFehlgeschlagen;
+        }
+    } else {
+        frontEnd.Meldung(AbbruchBericht(state));
+    }
+    ArbeitsOrdnerFreigeben(sperre, state);
+    if (ausgabeNeu) {
+        OrdnerEntfernenWennLeer(state.Daten.AusgabeOrdner);
+    }
+    return status;
 }
 
 int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostream& err) {
@@ -270,11 +385,6 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
     state.Daten.MaxStunden = optionen.Stunden;
     state.Daten.CopyMp3FileS = optionen.KopieMp3;
 
-    std::error_code ec;
-    const bool ausgabeNeu = !fs::exists(state.Daten.AusgabeOrdner, ec);
-    OrdnerAnlegen(state.Daten.AusgabeOrdner);
-    std::unique_ptr<TArbeitsOrdnerSperre> sperre = ArbeitsOrdnerBelegen(state);
-
     TConsoleFrontEnd frontEnd(KonsolenOptionenErmitteln(optionen.AllesJa), err);
     int status = kBuildFehlgeschlagen;
     TMp3Suche suche(frontEnd, state, {});
@@ -284,43 +394,15 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
         status = AbbruchStatus();
     } else if (suche.Liste().empty()) {
         frontEnd.Meldung(std::string(kPrefix) + "keine MP3-Dateien gefunden");
+    } else if (const std::string fehler =
+                   EingabeImArbeitsOrdner(suche.Liste(), state.Daten.ArbeitsOrdner);
+               !fehler.empty()) {
+        frontEnd.FehlerZeigen(fehler);
     } else {
-        auto& daten = state.Daten;
-        daten.Autor = MetaTextBereinigen(optionen.Autor.value_or(daten.Autor));
-        daten.Titel = MetaTextBereinigen(optionen.Titel.value_or(daten.Titel));
-        daten.Album = MetaTextBereinigen(optionen.Album.value_or(daten.Album));
-        TModalResult ergebnis = TModalResult::Cancel;
-        frontEnd.FortschrittBeginnen();
-        {
-            TBearbeitenDlg dialog(frontEnd, state, suche.Liste());
-            frontEnd.SetAbbruch([&dialog] { dialog.AbbruchBestaetigt(); });
-            frontEnd.SetSofortAbbruch([&dialog] { dialog.EncoderBeenden(); });
-            dialog.FormShow();
-            ergebnis = dialog.Timer1StartTimer();
-            frontEnd.SetSofortAbbruch(nullptr);
-            frontEnd.SetAbbruch(nullptr);
-        }
-        if (ergebnis == TModalResult::OK) {
-            // The controller's last update came while the threads were finishing; the
-            // job is done now, and the last line says so.
-            frontEnd.FortschrittPositionSetzen(100);
-            frontEnd.CaptionSetzen(FortschrittCaption(100, daten.Album));
-        }
-        frontEnd.Abschliessen();
-        if (ergebnis == TModalResult::OK) {
-            out << KonsolenText(ErfolgsText(state)) << "\n"
-                << "Hörbuchordner: " << state.Convert.HoerbuchOrdner.string() << "\n"
-                << std::flush;
-            status = kBuildOk;
-        } else {
-            status = AbbruchStatus();
-        }
+        frontEnd.SetAbbruch(nullptr);
+        status = JobMitOrdnern(state, suche.Liste(), optionen, frontEnd, out, err);
     }
     frontEnd.SetAbbruch(nullptr);
-    ArbeitsOrdnerFreigeben(sperre, state);
-    if (ausgabeNeu) {
-        OrdnerEntfernenWennLeer(state.Daten.AusgabeOrdner);
-    }
     SpeicherMelden(err);
     return status;
 }

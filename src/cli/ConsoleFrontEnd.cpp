@@ -103,6 +103,8 @@ TKonsolenOptionen KonsolenOptionenErmitteln(bool allesJa) {
     optionen.FortschrittAmPlatz = ::isatty(STDERR_FILENO) == 1 &&
                                   !(terminal != nullptr && std::strcmp(terminal, "dumb") == 0);
     optionen.Eingabe = STDIN_FILENO;
+    optionen.FragenAmTerminal =
+        optionen.Antworten == TAntwortModus::Terminal && ::isatty(STDERR_FILENO) != 1;
     return optionen;
 }
 
@@ -159,17 +161,42 @@ bool TConsoleFrontEnd::FrageJaNein(const std::string& text) {
     case TAntwortModus::Terminal:
         break;
     }
-    fAusgabe << "[j/n] " << std::flush;
+    std::ostream& frage = FrageStrom();
+    if (&frage != &fAusgabe) {
+        frage << KonsolenText(text) << "\n";
+    }
+    frage << "[j/n] " << std::flush;
     bool ja = false;
-    if (!AntwortLesen(ja)) {
-        fAusgabe << "\nAntwort: Nein\n" << std::flush;
+    const bool beantwortet = AntwortLesen(ja, frage);
+    if (&frage == &fAusgabe) {
+        if (!beantwortet) {
+            fAusgabe << "\nAntwort: Nein\n" << std::flush;
+        }
+    } else {
+        if (!beantwortet) {
+            frage << "\n" << std::flush;
+        }
+        // The log keeps what was decided.
+        fAusgabe << "Antwort: " << (ja ? "Ja" : "Nein") << "\n" << std::flush;
+    }
+    if (!beantwortet) {
         AbbruchPruefen();
-        return false;
     }
     return ja;
 }
 
-bool TConsoleFrontEnd::AntwortLesen(bool& ja) {
+std::ostream& TConsoleFrontEnd::FrageStrom() {
+    if (!fOptionen.FragenAmTerminal) {
+        return fAusgabe;
+    }
+    if (!fTerminal) {
+        fTerminal = std::make_unique<std::ofstream>("/dev/tty");
+    }
+    // No terminal to write to after all: the question stays in the log.
+    return fTerminal->is_open() ? static_cast<std::ostream&>(*fTerminal) : fAusgabe;
+}
+
+bool TConsoleFrontEnd::AntwortLesen(bool& ja, std::ostream& frage) {
     std::string zeile;
     for (;;) {
         if (TSignalWache::Signal() != 0) {
@@ -211,7 +238,7 @@ bool TConsoleFrontEnd::AntwortLesen(bool& ja) {
             ja = false;
             return true;
         }
-        fAusgabe << "Bitte j (Ja) oder n (Nein) eingeben: " << std::flush;
+        frage << "Bitte j (Ja) oder n (Nein) eingeben: " << std::flush;
     }
 }
 
@@ -225,7 +252,7 @@ void TConsoleFrontEnd::Meldung(const std::string& text) {
 }
 
 void TConsoleFrontEnd::AbbruchAngenommen() {
-    Meldung("Wird beendet");
+    Meldung("Wird beendet (ein zweites Strg+C beendet laufende Encoder sofort)");
 }
 
 void TConsoleFrontEnd::EreignisseVerarbeiten() {

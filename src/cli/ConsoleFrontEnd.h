@@ -9,8 +9,10 @@
 
 #include "engine/JobFrontEnd.h"
 
+#include <fstream>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace lorvane::cli {
@@ -41,6 +43,9 @@ struct TKonsolenOptionen {
     TAntwortModus Antworten = TAntwortModus::AllesNein;
     bool FortschrittAmPlatz = false; // the error output is a terminal
     int Eingabe = 0;                 // where the answers come from
+    // Answers come from the terminal but the error output goes elsewhere (a log): the
+    // questions are asked on the terminal itself, and only recorded in the log.
+    bool FragenAmTerminal = false;
 };
 
 // The options as the console suggests them: answers from the terminal when the
@@ -94,10 +99,12 @@ private:
     void StatusGeaendert();
     void Zeichnen();
     void BlockEntfernen();
-    bool AntwortLesen(bool& ja);
+    bool AntwortLesen(bool& ja, std::ostream& frage);
+    std::ostream& FrageStrom();
 
     TKonsolenOptionen fOptionen;
     std::ostream& fAusgabe;
+    std::unique_ptr<std::ofstream> fTerminal;
     std::function<void()> fAbbruch;
     std::function<void()> fSofortAbbruch;
     bool fAbbruchGemeldet = false;

@@ -1,12 +1,12 @@
 #include "engine/ArbeitsOrdnerSperre.h"
 
 #include "engine/Ordner.h"
+#include "engine/OrdnerSperre.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -20,27 +20,6 @@ constexpr int kVersuche = 100;
 
 fs::path OhneTrenner(const fs::path& ordner) {
     return ordner.has_filename() ? ordner : ordner.parent_path();
-}
-
-// The folder opened and locked, or -1. A folder removed between opening and locking
-// is not taken: the handle must still name the folder at that path.
-int OeffnenUndSperren(const fs::path& ordner) {
-    const int handle = ::open(OhneTrenner(ordner).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0) {
-        return -1;
-    }
-    if (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
-        ::close(handle);
-        return -1;
-    }
-    struct stat offen {};
-    struct stat amPfad {};
-    if (::fstat(handle, &offen) != 0 || ::stat(OhneTrenner(ordner).c_str(), &amPfad) != 0 ||
-        offen.st_dev != amPfad.st_dev || offen.st_ino != amPfad.st_ino) {
-        ::close(handle);
-        return -1;
-    }
-    return handle;
 }
 
 // Deletes the files directly in the folder (never below it), then the folder when
@@ -75,7 +54,7 @@ void VerwaisteOrdnerEntfernen(const fs::path& ordner) {
         }
     }
     for (const fs::path& unterordner : verwaist) {
-        const int handle = OeffnenUndSperren(unterordner);
+        const int handle = OrdnerOeffnenUndSperren(unterordner);
         if (handle >= 0) {
             EigenenOrdnerEntfernen(unterordner);
             ::close(handle);
@@ -91,7 +70,7 @@ std::unique_ptr<TArbeitsOrdnerSperre> TArbeitsOrdnerSperre::Belegen(const fs::pa
         if (!ArbeitsOrdnerAnlegen(standard)) {
             return nullptr;
         }
-        int handle = OeffnenUndSperren(standard);
+        int handle = OrdnerOeffnenUndSperren(standard);
         if (handle >= 0) {
             VerwaisteOrdnerEntfernen(standard);
             return std::unique_ptr<TArbeitsOrdnerSperre>(
@@ -103,7 +82,7 @@ std::unique_ptr<TArbeitsOrdnerSperre> TArbeitsOrdnerSperre::Belegen(const fs::pa
             continue;
         }
         const fs::path eigener = MitTrenner(muster);
-        handle = OeffnenUndSperren(eigener);
+        handle = OrdnerOeffnenUndSperren(eigener);
         if (handle >= 0) {
             return std::unique_ptr<TArbeitsOrdnerSperre>(
                 new TArbeitsOrdnerSperre(eigener, handle, true));

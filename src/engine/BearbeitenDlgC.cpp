@@ -2,8 +2,11 @@
 
 #include "audio/TextCodec.h"
 #include "engine/ConvertThreadC.h"
+#include "engine/FehlerGrund.h"
 #include "engine/Mp3ThreadC.h"
 #include "engine/Ordner.h"
+#include "engine/ThreadMeldungen.h"
+#include "id3v2/ScratchFiles.h"
 
 #include <exception>
 #include <poll.h>
@@ -90,6 +93,12 @@ std::string HoerbuchOrdnerLeerenFrage(const fs::path& ordner) {
     return "Soll der Hörbuchordner \"" + ordner.string() + "\" geleert werden?";
 }
 
+std::string HoerbuchOrdnerBelegtText(const fs::path& ordner) {
+    return "Der Hörbuchordner \"" + ordner.string() +
+           "\" wird gerade von einem anderen Auftrag benutzt!\r\nDie Konvertierung wird "
+           "abgebrochen!";
+}
+
 std::string EingabeImOrdnerText(const fs::path& datei, const fs::path& ordner) {
     return "Die Datei \"" + datei.string() + "\" liegt im Ordner \"" + ordner.string() +
            "\"!\r\nDie Konvertierung wird abgebrochen!";
@@ -165,7 +174,14 @@ void TBearbeitenDlg::FormDestroy() {
     fZerstoert = true;
     fStatusTimerAktiv = false;
     fEngine.reset();
-    fState.FortschrittsfensterZerstoert();
+    SetTagScratchFolder({});
+    // A folder another job holds is that job's; one nobody holds may go when empty.
+    if (!fHoerbuchSperre) {
+        fHoerbuchSperre = TOrdnerSperre::Versuchen(fState.Convert.HoerbuchOrdner);
+    }
+    fState.FortschrittsfensterZerstoert(!EingabeImOrdner(fState.Daten.ArbeitsOrdner),
+                                        fHoerbuchSperre != nullptr);
+    fHoerbuchSperre.reset();
 }
 
 void TBearbeitenDlg::FormShow() {
@@ -205,6 +221,8 @@ bool TBearbeitenDlg::StartPruefungen() {
     std::string fehler;
     if (hoerbuch.empty() || !fs::is_directory(hoerbuch, ec)) {
         fehler = OrdnerNichtAngelegtText(hoerbuch);
+    } else if (fHoerbuchSperre = TOrdnerSperre::Versuchen(hoerbuch); !fHoerbuchSperre) {
+        fehler = HoerbuchOrdnerBelegtText(hoerbuch);
     } else if (arbeit.empty() || !fs::is_directory(arbeit, ec)) {
         fehler = OrdnerNichtAngelegtText(arbeit);
     } else {
@@ -215,6 +233,8 @@ bool TBearbeitenDlg::StartPruefungen() {
         fehler = AnwendungFehltText(ffmpeg);
     }
     if (fehler.empty()) {
+        // The tag writer's scratch files go where the job cleans up.
+        SetTagScratchFolder(arbeit);
         return true;
     }
     fState.Convert.AbbruchS = true;
@@ -237,6 +257,17 @@ std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
     return {};
 }
 
+bool TBearbeitenDlg::EingabeImOrdner(const fs::path& ordner) const {
+    for (const TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
+        for (const fs::path& eingabeOrdner : OrdnerDerDatei(eintrag.Eingabe)) {
+            if (GleicherOrdner(eingabeOrdner, ordner)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool TBearbeitenDlg::OrdnerLeerenMitFrage() {
     const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
     const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
@@ -253,14 +284,14 @@ bool TBearbeitenDlg::OrdnerLeerenMitFrage() {
 }
 
 bool TBearbeitenDlg::HoerbuchOrdnerLeeren(const fs::path& ordner) {
-    if (ZuLeerendeDateien(ordner).empty()) {
+    if (HoerbuchDateien(ordner).empty()) {
         return true;
     }
     if (!fFrontEnd.FrageJaNein(HoerbuchOrdnerLeerenFrage(ordner))) {
         // The files stay; the job replaces those of the same names.
         return true;
     }
-    return OrdnerLeeren(ordner, false);
+    return HoerbuchOrdnerDateienLoeschen(ordner);
 }
 
 bool TBearbeitenDlg::ThreadsStarten() {
@@ -270,10 +301,14 @@ bool TBearbeitenDlg::ThreadsStarten() {
     bool mp3Gestartet = false;
     try {
         mp3 = NeuerThread(fThreads.Mp3Thread);
-        mp3->SetOnTerminate([&daten](TWorkerThread&) { daten.Mp3ThreadLaeuftS = false; });
+        mp3->SetOnTerminate([this, &daten](TWorkerThread& thread) {
+            ThreadBeendet(thread, daten.Mp3ThreadLaeuftS, true);
+        });
         mp3->SetFreeOnTerminate(true);
         convert = NeuerThread(fThreads.ConvertThread);
-        convert->SetOnTerminate([&daten](TWorkerThread&) { daten.ConvertThreadLaeuftS = false; });
+        convert->SetOnTerminate([this, &daten](TWorkerThread& thread) {
+            ThreadBeendet(thread, daten.ConvertThreadLaeuftS, false);
+        });
         convert->SetFreeOnTerminate(true);
         mp3->Start();
         // From here on the thread frees itself.
@@ -303,6 +338,26 @@ std::unique_ptr<TWorkerThread> TBearbeitenDlg::NeuerThread(const TJobThreadErzeu
         throw std::runtime_error("Der Arbeitsthread konnte nicht erzeugt werden!");
     }
     return thread;
+}
+
+// A body that ended through an exception did not finish its work: that is an error
+// of the thread, reported like the ones it reports itself.
+void TBearbeitenDlg::ThreadBeendet(TWorkerThread& thread, std::atomic<bool>& laeuft, bool joiner) {
+    if (const std::exception_ptr ausnahme = thread.FatalException()) {
+        std::string grund = "unbekannter Fehler";
+        try {
+            std::rethrow_exception(ausnahme);
+        } catch (const std::exception& fehler) {
+            grund = fehler.what();
+        } catch (...) {
+        }
+        if (joiner) {
+            fState.Mp3FehlerMelden(ThreadAbbruchFehler(grund));
+        } else {
+            fState.ConvertFehlerMelden(ThreadAbbruchFehler(grund));
+        }
+    }
+    laeuft = false;
 }
 
 void TBearbeitenDlg::AufThreadsWarten(bool fehlerPruefen) {
@@ -411,7 +466,11 @@ void TBearbeitenDlg::Btn2AbbrechenClick() {
     convert.PauseS = true;
     const bool ja = fFrontEnd.FrageJaNein(AbbrechenFrage);
     convert.AbbruchS = ja;
-    convert.PauseS = false;
+    // A thread that reported an error while the question was open holds on it until
+    // the controller takes the message.
+    if (convert.ConvertFehlerListe.Empty() && convert.Mp3FehlerListe.Empty()) {
+        convert.PauseS = false;
+    }
     if (ja) {
         AbbruchAusfuehren();
     }

@@ -15,6 +15,7 @@
 #include "engine/JobFrontEnd.h"
 #include "engine/JobState.h"
 #include "engine/JobStatus.h"
+#include "engine/OrdnerSperre.h"
 #include "engine/WorkerThread.h"
 
 #include <chrono>
@@ -46,6 +47,7 @@ std::string OrdnerNichtAngelegtText(const std::filesystem::path& ordner);
 std::string AnwendungFehltText(const std::filesystem::path& datei);
 std::string OrdnerNichtGeleertFrage(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerLeerenFrage(const std::filesystem::path& ordner);
+std::string HoerbuchOrdnerBelegtText(const std::filesystem::path& ordner);
 std::string EingabeImOrdnerText(const std::filesystem::path& datei,
                                 const std::filesystem::path& ordner);
 inline constexpr const char* AbbrechenFrage = "Soll die Erstellung wirklich abgebrochen werden?";
@@ -76,8 +78,8 @@ public:
     // Bar, caption and tray hint for the value of a phase (1: preparing, 2: joining,
     // 3: converting after the joiner).
     void FortschrittSetzen(std::int64_t wert, int phase);
-    // Asks, when the folder holds files a job makes, whether to empty it; false when
-    // emptying failed.
+    // Asks, when the folder holds files a job makes (".m4b", ".m4a", ".mp3"), whether
+    // to empty it of them; false when emptying failed. The user's other files stay.
     bool HoerbuchOrdnerLeeren(const std::filesystem::path& ordner);
 
     // Minimise into the tray (button, Ctrl+M, and at the start with MinimierenS).
@@ -102,9 +104,11 @@ private:
     void FormDestroy();
     bool StartPruefungen();
     std::string EingabeInJobOrdnerFehler() const;
+    bool EingabeImOrdner(const std::filesystem::path& ordner) const;
     bool OrdnerLeerenMitFrage();
     bool ThreadsStarten();
     std::unique_ptr<TWorkerThread> NeuerThread(const TJobThreadErzeuger& erzeuger);
+    void ThreadBeendet(TWorkerThread& thread, std::atomic<bool>& laeuft, bool joiner);
     void AufThreadsWarten(bool fehlerPruefen);
     void Ereignisse();
     void FehlerlisteUebernehmen();
@@ -117,6 +121,8 @@ private:
     TJobThreadErzeugung fThreads;
     TEventQueue fQueue;
     std::unique_ptr<TJobEngine> fEngine;
+    // Held from the start checks to the end: two jobs never share an audiobook folder.
+    std::unique_ptr<TOrdnerSperre> fHoerbuchSperre;
     TModalResult fModalResult = TModalResult::None;
     bool fJobGelaufen = false;
     bool fZerstoert = false;

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "engine/EncoderAnbindung.h"
-#include "engine/EncoderZeile.h"
+#include "engine/FehlerGrund.h"
 #include "engine/FfmpegAufruf.h"
 #include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
@@ -38,6 +38,7 @@ TConvertThread::TConvertThread(TEventQueue& controllerQueue, TJobState& state, T
     FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
         EncoderZeileAuswerten(zeile, fState.Convert.ConvertDauer, fState.Convert.ConvertZeit,
                               fState.Daten.LetzteZeit);
+        fEncoderMeldung.ZeileAuswerten(zeile);
     });
     // After each run the last position the encoder reported (0 when none) adds to the length.
     EncoderAnbinden(engine.ConvertConsoleApp, *FOutFilter, *FErrFilter,
@@ -103,7 +104,15 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     if (!EncoderAusfuehren(teil, ergebnis)) {
         // A failed run may have left a truncated file that must not pass for a result.
         DateiLoeschen(ergebnis);
-        fState.ConvertFehlerMelden(KonvertierungFehler(teil));
+        fState.ConvertFehlerMelden(
+            MitGrund(KonvertierungFehler(teil),
+                     EncoderFehlerGrund(fEngine.ConvertConsoleApp, fEncoderMeldung)));
+        return;
+    }
+    if (fState.Convert.AbbruchS) {
+        // Stopped by "q", the encoder ends normally with what it has: a part of minutes
+        // that would pass for one of hours.
+        DateiLoeschen(ergebnis);
         return;
     }
     Warten();
@@ -116,9 +125,11 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
         }
         fs::copy_file(teil, kopie, fs::copy_options::overwrite_existing, ec);
         if (ec) {
-            fState.ConvertFehlerMelden(Mp3KopierFehler(teil));
+            fState.ConvertFehlerMelden(
+                MitGrund(Mp3KopierFehler(teil), SystemFehlerText(ec.value())));
             return;
         }
+        fState.Convert.FertigeDateien.Add(kopie);
     }
     DateiLoeschen(teil);
     if (fs::exists(fs::symlink_status(fertig, ec))) {
@@ -126,14 +137,18 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     }
     fs::rename(ergebnis, fertig, ec);
     if (ec) {
-        fState.ConvertFehlerMelden(UmbenennungFehler(ergebnis));
+        fState.ConvertFehlerMelden(
+            MitGrund(UmbenennungFehler(ergebnis), SystemFehlerText(ec.value())));
+        return;
     }
+    fState.Convert.FertigeDateien.Add(fertig);
 }
 
 bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis) {
     const std::string befehl =
         FfmpegM4aKommandozeile(fState.Daten.FfmpegDatei, teil, ergebnis.filename().string());
     TRoConsoleApp& app = fEngine.ConvertConsoleApp;
+    fEncoderMeldung.Zuruecksetzen();
     try {
         const bool gelaufen = app.Execute(befehl, fState.Convert.HoerbuchOrdner.string());
         // Also the exit code: an encoder that failed may still have written a file.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "engine/EncoderZeile.h"
 #include "engine/JobEngine.h"
 #include "engine/JobState.h"
 #include "engine/RoPipeFilters.h"
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FOutFilter;
     TJobState& fState;
     TJobEngine& fEngine;
+    TEncoderMeldung fEncoderMeldung;
 };
 
 } // namespace lorvane

@@ -19,4 +19,52 @@ void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& da
     }
 }
 
+namespace {
+
+// Progress updates and the encoder's report of its input, output and set-up (indented
+// lines, headings, the banner) say nothing about a failure.
+bool IstAuskunft(std::string_view zeile) {
+    if (zeile.find("time=") != std::string_view::npos &&
+        zeile.find("size=") != std::string_view::npos) {
+        return true;
+    }
+    if (zeile.front() == ' ' || zeile.front() == '\t') {
+        return true;
+    }
+    for (const std::string_view anfang :
+         {"Input #", "Output #", "Stream mapping:", "Press [q]", "ffmpeg version"}) {
+        if (zeile.substr(0, anfang.size()) == anfang) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void TEncoderMeldung::ZeileAuswerten(std::string_view zeile) {
+    while (!zeile.empty()) {
+        const std::size_t ende = zeile.find('\r');
+        std::string_view stueck = zeile.substr(0, ende);
+        while (!stueck.empty() && (stueck.back() == ' ' || stueck.back() == '\n')) {
+            stueck.remove_suffix(1);
+        }
+        if (!stueck.empty() && !IstAuskunft(stueck)) {
+            fVorletzte = std::move(fLetzte);
+            fLetzte = std::string(stueck);
+        }
+        if (ende == std::string_view::npos) {
+            break;
+        }
+        zeile.remove_prefix(ende + 1);
+    }
+}
+
+std::string TEncoderMeldung::Text() const {
+    if (fLetzte == "Conversion failed!" && !fVorletzte.empty()) {
+        return fVorletzte;
+    }
+    return fLetzte;
+}
+
 } // namespace lorvane

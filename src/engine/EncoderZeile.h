@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace lorvane {
@@ -14,5 +15,22 @@ namespace lorvane {
 // the progress moves on within a run and the last position of a run is its final one.
 void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& dauer,
                            std::atomic<std::int32_t>& zeit, std::atomic<std::int32_t>& letzteZeit);
+
+// The encoder's last words of a run: the last line of its error output that is not a
+// progress update, for the message when the run failed. Used in the worker thread only.
+class TEncoderMeldung {
+public:
+    void Zuruecksetzen() {
+        fLetzte.clear();
+        fVorletzte.clear();
+    }
+    void ZeileAuswerten(std::string_view zeile);
+    // The encoder's summary "Conversion failed!" names no reason: the line before it does.
+    std::string Text() const;
+
+private:
+    std::string fLetzte;
+    std::string fVorletzte;
+};
 
 } // namespace lorvane

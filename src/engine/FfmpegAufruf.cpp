@@ -1,5 +1,7 @@
 #include "engine/FfmpegAufruf.h"
 
+#include "engine/FehlerGrund.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -46,6 +48,22 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
 
 bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app) {
     return ausgefuehrt && app.ErrorCode() == 0 && app.ExitCode() == 0;
+}
+
+std::string EncoderFehlerGrund(const TRoConsoleApp& app, const TEncoderMeldung& meldung) {
+    std::string grund = meldung.Text();
+    if (!grund.empty()) {
+        return grund;
+    }
+    if (app.ErrorCode() != 0) {
+        return (app.ErrorCode() & RoOwnErrorFlag) != 0
+                   ? app.ErrorMessage()
+                   : SystemFehlerText(static_cast<int>(app.ErrorCode()));
+    }
+    if (app.ExitCode() != 0) {
+        return "Der Encoder endete mit dem Rückgabewert " + std::to_string(app.ExitCode());
+    }
+    return {};
 }
 
 void EncoderRunnerEinrichten(TRoConsoleApp& app, const TRoPipe& ein, const TRoPipe& aus,

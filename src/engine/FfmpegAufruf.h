@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/EncoderZeile.h"
 #include "engine/RoConsoleApp.h"
 #include "engine/RoPipe.h"
 
@@ -29,6 +30,10 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
 // encoder itself reported success (exit code 0; a child ended by a signal has a
 // non-zero code). An encoder stopped with "q" ends with 0 and counts as successful.
 bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app);
+
+// Why a run failed, for the line below the message: the encoder's last words, else
+// the system's reason why it could not run, else its exit code; empty when none.
+std::string EncoderFehlerGrund(const TRoConsoleApp& app, const TEncoderMeldung& meldung);
 
 // The encoder's output is read every 250 ms.
 inline constexpr std::uint32_t kEncoderTimeSlice = 250;

@@ -73,6 +73,7 @@ void TJobState::Mp3ListeAufbauen(const std::vector<TDateiZeile>& zeilen) {
     for (const TDateiZeile& zeile : zeilen) {
         TMp3ListeRec eintrag;
         eintrag.Filename = fs::path(zeile.Caption);
+        eintrag.Eingabe = eintrag.Filename;
         eintrag.Dauer = ZeitInSekunden(zeile.Dauer);
         summe += eintrag.Dauer;
         Mp3.Mp3Liste.push_back(std::move(eintrag));
@@ -97,6 +98,7 @@ void TJobState::FortschrittsfensterErstellt() {
     Convert.ConvertFehlerListe.Clear();
     Convert.Mp3FehlerListe.Clear();
     Convert.ConvertListe.Clear();
+    Convert.FertigeDateien.Clear();
     Daten.M4bDauer = 0;
     Convert.HoerbuchOrdner = HoerbuchOrdnerBerechnen();
 }
@@ -106,12 +108,17 @@ void TJobState::FortschrittsfensterOrdnerAnlegen() const {
     ArbeitsOrdnerAnlegen(Daten.ArbeitsOrdner);
 }
 
-void TJobState::FortschrittsfensterZerstoert() {
+void TJobState::FortschrittsfensterZerstoert(bool arbeitsOrdnerLeeren,
+                                             bool hoerbuchOrdnerEntfernen) {
     Convert.ConvertFehlerListe.Clear();
     Convert.Mp3FehlerListe.Clear();
     Mp3.Mp3Liste.clear();
-    OrdnerLeeren(Daten.ArbeitsOrdner, false);
-    OrdnerEntfernenWennLeer(Convert.HoerbuchOrdner);
+    if (arbeitsOrdnerLeeren) {
+        OrdnerLeeren(Daten.ArbeitsOrdner, false);
+    }
+    if (hoerbuchOrdnerEntfernen) {
+        OrdnerEntfernenWennLeer(Convert.HoerbuchOrdner);
+    }
 }
 
 void TJobState::JoinerGestartet() {

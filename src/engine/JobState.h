@@ -29,6 +29,8 @@ struct TMp3ListeRec {
     std::int32_t Channels = 0;   // 1 or 2
     std::int64_t Start = 0;      // offset of the first frame header
     std::int64_t Length = 0;     // audio bytes from Start on
+    // The user's file as the list named it; messages name it, never a scratch copy.
+    std::filesystem::path Eingabe;
 };
 
 using TMp3Liste = std::vector<TMp3ListeRec>;
@@ -76,6 +78,10 @@ struct TConvertVariablen {
     TLockedList<std::string> ConvertFehlerListe;
     TLockedList<std::string> Mp3FehlerListe;
     std::filesystem::path HoerbuchOrdner;
+    // The files this job finished in the audiobook folder: every ".m4b" once it has
+    // its name, and the copies of the MP3 parts. Emptied when the progress window is
+    // created; kept after the job, so that the front end can report them.
+    TLockedList<std::filesystem::path> FertigeDateien;
 };
 
 // The joiner's side.
@@ -124,9 +130,10 @@ public:
     void FortschrittsfensterErstellt();
     // Creates HoerbuchOrdner and ArbeitsOrdner; failures are left to the start checks.
     void FortschrittsfensterOrdnerAnlegen() const;
-    // Progress window destroyed: lists emptied, working folder cleared, audiobook folder
-    // removed when empty.
-    void FortschrittsfensterZerstoert();
+    // Progress window destroyed: lists emptied, the working folder cleared when
+    // arbeitsOrdnerLeeren (never while an input lies there), the audiobook folder
+    // removed when empty when hoerbuchOrdnerEntfernen (never while another job uses it).
+    void FortschrittsfensterZerstoert(bool arbeitsOrdnerLeeren, bool hoerbuchOrdnerEntfernen);
 
     // Joiner phase 1 begins.
     void JoinerGestartet();

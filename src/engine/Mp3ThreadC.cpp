@@ -1,5 +1,6 @@
 #include "engine/Mp3ThreadC.h"
 
+#include <cerrno>
 #include <chrono>
 #include <limits>
 #include <stdexcept>
@@ -8,7 +9,7 @@
 #include "audio/Streams.h"
 #include "engine/Counter.h"
 #include "engine/EncoderAnbindung.h"
-#include "engine/EncoderZeile.h"
+#include "engine/FehlerGrund.h"
 #include "engine/FfmpegAufruf.h"
 #include "engine/TeilGroesse.h"
 #include "engine/TeilNamen.h"
@@ -24,12 +25,23 @@ constexpr std::chrono::milliseconds kWarteSchritt{10};
 constexpr std::uint8_t kEinKanal = 3;
 constexpr const char* kGenre = "Hörbuch";
 
-// A file failed a step of the preprocessing or the joining. The reason is for
-// debugging only; the user sees the generic message with the file's name.
+// A file failed a step of the preprocessing or the joining; the text is the reason
+// the user reads below the message naming the file.
 class ESchrittFehler : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The reason behind an exception, for the line below a message.
+std::string GrundDerAusnahme(const std::exception& fehler) {
+    if (const auto* schritt = dynamic_cast<const ESchrittFehler*>(&fehler)) {
+        return schritt->what();
+    }
+    if (const auto* strom = dynamic_cast<const EStreamError*>(&fehler)) {
+        return SystemFehlerText(strom->Code());
+    }
+    return {};
+}
 
 void Warten() {
     std::this_thread::sleep_for(kWarteSchritt);
@@ -74,6 +86,7 @@ TMp3Thread::TMp3Thread(TEventQueue& controllerQueue, TJobState& state, TJobEngin
     // The standard output's lines carry nothing the job needs: no handler.
     FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
         EncoderZeileAuswerten(zeile, fState.Mp3.Mp3Dauer, fState.Mp3.Mp3Zeit, fLetzteZeit);
+        fEncoderMeldung.ZeileAuswerten(zeile);
     });
     EncoderAnbinden(engine.Mp3ConsoleApp, *FOutFilter, *FErrFilter);
     state.Daten.Mp3ThreadLaeuftS = true;
@@ -126,8 +139,13 @@ bool TMp3Thread::WartenUndPruefen() const {
     return !AbbruchVerlangt();
 }
 
-void TMp3Thread::FehlerMelden(const std::string& datei) {
-    fState.Mp3FehlerMelden(Mp3BearbeitungFehler(datei));
+void TMp3Thread::FehlerMelden(const std::string& datei, const std::string& grund) {
+    fState.Mp3FehlerMelden(MitGrund(Mp3BearbeitungFehler(datei), grund));
+}
+
+std::string TMp3Thread::UngueltigGrund(const fs::path& datei) {
+    const std::string grund = LeseFehlerGrund(datei);
+    return grund.empty() ? "Keine gültigen MP3-Audiodaten gefunden" : grund;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -141,7 +159,7 @@ bool TMp3Thread::Analysieren() {
         // No cancel check here: a cancel takes effect after this phase.
         for (TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
             if (!DateiPruefen(eintrag.Filename)) {
-                FehlerMelden(eintrag.Filename.string());
+                FehlerMelden(eintrag.Eingabe.string(), UngueltigGrund(eintrag.Filename));
                 return false;
             }
             const TMP3File& mp3 = fEngine.Mp3File;
@@ -158,7 +176,7 @@ bool TMp3Thread::Analysieren() {
     daten.ZielSamplerate = ziel.Samplerate;
     daten.ZielChannels = ziel.Channels;
     if (ziel.Bitrate <= 0 || ziel.Samplerate <= 0 || ziel.Channels <= 0) {
-        FehlerMelden(kMp3AudioformatName);
+        FehlerMelden(kMp3AudioformatName, {});
         return false;
     }
     return true;
@@ -180,9 +198,9 @@ bool TMp3Thread::Vorverarbeiten() {
             if (!EintragVorbereiten(eintrag)) {
                 return false;
             }
-        } catch (const std::exception&) {
+        } catch (const std::exception& fehler) {
             // The same entry again: the next pass holds until the controller stops the job.
-            FehlerMelden(eintrag.Filename.string());
+            FehlerMelden(eintrag.Eingabe.string(), GrundDerAusnahme(fehler));
             continue;
         }
         fState.Mp3.GesamtBytes += eintrag.Length;
@@ -193,7 +211,7 @@ bool TMp3Thread::Vorverarbeiten() {
 
 bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     if (!DateiPruefen(eintrag.Filename)) {
-        throw ESchrittFehler("Ungültige MP3-Datei");
+        throw ESchrittFehler(UngueltigGrund(eintrag.Filename));
     }
     const std::int32_t dauer = fEngine.Mp3File.Duration();
     if (dauer > 0 && dauer != eintrag.Dauer) {
@@ -219,7 +237,7 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     const std::int64_t audioEnde =
         mp3.FileSize() - std::int64_t{mp3.ApeTagSize()} - std::int64_t{mp3.ID3v1TagSize()};
     if (eintrag.Start < 0 || eintrag.Start >= audioEnde) {
-        throw ESchrittFehler("Ungültige MP3-Audiogrenzen");
+        throw ESchrittFehler("Keine MPEG-Audiodaten zwischen den Tags");
     }
     eintrag.Length = audioEnde - eintrag.Start;
     return true;
@@ -233,13 +251,15 @@ void TMp3Thread::Neukodieren(TMp3ListeRec& eintrag) {
         FfmpegMp3Kommandozeile(daten.FfmpegDatei, eintrag.Filename, daten.ZielBitrate,
                                daten.ZielSamplerate, daten.ZielChannels, kopie);
     TRoConsoleApp& app = fEngine.Mp3ConsoleApp;
+    fEncoderMeldung.Zuruecksetzen();
     const bool gelaufen = app.Execute(befehl, daten.ArbeitsOrdner.string());
     if (!FfmpegLaufErfolgreich(gelaufen, app)) {
-        throw ESchrittFehler("Neukodierung fehlgeschlagen");
+        const std::string grund = EncoderFehlerGrund(app, fEncoderMeldung);
+        throw ESchrittFehler(grund.empty() ? "Die Umkodierung ist fehlgeschlagen" : grund);
     }
     eintrag.Filename = kopie;
     if (!DateiPruefen(kopie)) {
-        throw ESchrittFehler("Konvertierte MP3-Datei ist ungültig");
+        throw ESchrittFehler("Die umkodierte Kopie ist keine gültige MP3-Datei");
     }
 }
 
@@ -285,7 +305,6 @@ void TMp3Thread::Verbinden(std::int64_t teilBytes) {
             return;
         }
         if (schritt == TSchritt::Fehler) {
-            FehlerMelden(eintrag.Filename.string());
             fehlerGemeldet = true;
         }
     }
@@ -320,21 +339,43 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
             if (stueck <= 0) {
                 throw ESchrittFehler("Ungültige Kopierlänge");
             }
-            if (teil.Stream().CopyFrom(*quelle, stueck) != stueck) {
-                throw ESchrittFehler("Fehler beim Kopieren");
+            if (!StueckKopieren(*quelle, teil, stueck, eintrag)) {
+                return TSchritt::Fehler;
             }
             position += stueck;
             teil.BytesHinzu(stueck);
             fState.Mp3.KopiertBytes += stueck;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& fehler) {
         quelle.reset();
+        FehlerMelden(eintrag.Eingabe.string(), GrundDerAusnahme(fehler));
         Warten();
         return TSchritt::Fehler;
     }
     quelle.reset();
     Warten();
     return TSchritt::Weiter;
+}
+
+// A failed write is the part's fault (a full disk in the working folder), a short read
+// the source's; either is reported here.
+bool TMp3Thread::StueckKopieren(TStream& quelle, TTeil& teil, std::int64_t stueck,
+                                const TMp3ListeRec& eintrag) {
+    try {
+        errno = 0;
+        if (teil.Stream().CopyFrom(quelle, stueck) == stueck) {
+            return true;
+        }
+    } catch (const EWriteError& fehler) {
+        fState.Mp3FehlerMelden(
+            MitGrund(TeilErstellungFehler(teil.Name()), SystemFehlerText(fehler.Code())));
+        return false;
+    }
+    const int code = errno;
+    FehlerMelden(eintrag.Eingabe.string(),
+                 code != 0 ? SystemFehlerText(code)
+                           : std::string("Die Datei ist seit der Analyse kürzer geworden"));
+    return false;
 }
 
 bool TMp3Thread::TeilBeginnen(TTeil& teil) {
@@ -345,8 +386,9 @@ bool TMp3Thread::TeilBeginnen(TTeil& teil) {
     fEngine.Id3v2Tag.SetTrack(std::to_string(nummer));
     try {
         teil.Erstellen(name);
-    } catch (const EStreamError&) {
-        fState.Mp3FehlerMelden(TeilErstellungFehler(name));
+    } catch (const EStreamError& fehler) {
+        fState.Mp3FehlerMelden(
+            MitGrund(TeilErstellungFehler(name), SystemFehlerText(fehler.Code())));
         return false;
     }
     return true;
@@ -360,7 +402,8 @@ bool TMp3Thread::TeilAbschliessen(TTeil& teil) {
     teil.Schliessen();
     Warten();
     if (ergebnis != FileErr_None) {
-        fState.Mp3FehlerMelden(TeilErstellungFehler(teil.Name()));
+        fState.Mp3FehlerMelden(MitGrund(TeilErstellungFehler(teil.Name()),
+                                        SystemFehlerText(fEngine.Id3v2Tag.LastErrorCode())));
         return false;
     }
     // From here on the part is complete for the converter.

@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "audio/Streams.h"
+#include "engine/EncoderZeile.h"
 #include "engine/JobEngine.h"
 #include "engine/JobState.h"
 #include "engine/RoPipeFilters.h"
@@ -36,8 +38,8 @@ protected:
 
 private:
     class TTeil;
-    // How joining one file ended: on to the next, failed (to be reported), or the
-    // thread is to end (cancel, or a part error already reported).
+    // How joining one file ended: on to the next, failed (reported, the thread holds),
+    // or the thread is to end (cancel, or a part error already reported).
     enum class TSchritt : std::uint8_t { Weiter, Fehler, Ende };
 
     // The phases; false when the thread is to end.
@@ -56,7 +58,10 @@ private:
     std::int32_t KanalZahl() const;
     bool WartenUndPruefen() const;
     bool AbbruchVerlangt() const;
-    void FehlerMelden(const std::string& datei);
+    void FehlerMelden(const std::string& datei, const std::string& grund);
+    static std::string UngueltigGrund(const std::filesystem::path& datei);
+    bool StueckKopieren(TStream& quelle, TTeil& teil, std::int64_t stueck,
+                        const TMp3ListeRec& eintrag);
 
     // Declared first, as the fields of the thread.
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FErrFilter;
@@ -65,6 +70,7 @@ private:
     TJobEngine& fEngine;
     // The parser's unlimited last position; the shared one belongs to the converter.
     std::atomic<std::int32_t> fLetzteZeit{0};
+    TEncoderMeldung fEncoderMeldung;
 };
 
 } // namespace lorvane

@@ -65,12 +65,38 @@ bool IstAusfuehrbareDatei(const fs::path& datei) {
 
 bool IstZuLeerendeDatei(const fs::directory_entry& eintrag) {
     const std::string name = eintrag.path().filename().string();
-    if (name.empty() || name.front() == '.' || !MaskePasst(name, "*.m*")) {
+    if (name.empty() || name.front() == '.' ||
+        !(MaskePasst(name, "*.m*") || MaskePasst(name, "TagTemp.t??"))) {
         return false;
     }
     // Follows links: a link to a folder is listed as a folder and stays.
     std::error_code ec;
     return !eintrag.is_directory(ec);
+}
+
+std::vector<fs::path> DateienImOrdner(const fs::path& ordner,
+                                      bool (*passt)(const fs::directory_entry&)) {
+    std::vector<fs::path> dateien;
+    if (ordner.empty()) {
+        return dateien;
+    }
+    std::error_code ec;
+    fs::directory_iterator it(OhneTrenner(ordner), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        if (passt(*it)) {
+            dateien.push_back(it->path());
+        }
+    }
+    return dateien;
+}
+
+bool IstHoerbuchDatei(const fs::directory_entry& eintrag) {
+    if (!IstHoerbuchDateiName(eintrag.path())) {
+        return false;
+    }
+    // Not followed: a link named like a part is the user's, whatever it points to.
+    std::error_code ec;
+    return eintrag.symlink_status(ec).type() == fs::file_type::regular;
 }
 
 } // namespace
@@ -177,18 +203,28 @@ bool MaskePasst(std::string_view name, std::string_view maske) {
 }
 
 std::vector<fs::path> ZuLeerendeDateien(const fs::path& ordner) {
-    std::vector<fs::path> dateien;
-    if (ordner.empty()) {
-        return dateien;
+    return DateienImOrdner(ordner, IstZuLeerendeDatei);
+}
+
+bool IstHoerbuchDateiName(const fs::path& datei) {
+    const std::string name = datei.filename().string();
+    if (name.empty() || name.front() == '.') {
+        return false;
     }
-    std::error_code ec;
-    fs::directory_iterator it(OhneTrenner(ordner), ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        if (IstZuLeerendeDatei(*it)) {
-            dateien.push_back(it->path());
-        }
+    const std::string endung = datei.extension().string();
+    return MaskePasst(endung, ".m4b") || MaskePasst(endung, ".m4a") || MaskePasst(endung, ".mp3");
+}
+
+std::vector<fs::path> HoerbuchDateien(const fs::path& ordner) {
+    return DateienImOrdner(ordner, IstHoerbuchDatei);
+}
+
+bool HoerbuchOrdnerDateienLoeschen(const fs::path& ordner) {
+    bool ergebnis = true;
+    for (const fs::path& datei : HoerbuchDateien(ordner)) {
+        ergebnis = DateiLoeschen(datei) && ergebnis;
     }
-    return dateien;
+    return ergebnis;
 }
 
 bool DateiLoeschen(const fs::path& datei) {

@@ -50,9 +50,19 @@ std::filesystem::path MitTrenner(const std::filesystem::path& ordner);
 // regardless of case.
 bool MaskePasst(std::string_view name, std::string_view maske);
 
-// The entries OrdnerLeeren deletes: names matching "*.m*" that are not hidden and
-// not folders, directly in the folder.
+// The entries OrdnerLeeren deletes from the program's own working folder: names
+// matching "*.m*", and the tag writer's scratch files "TagTemp.t??", that are not
+// hidden and not folders, directly in the folder.
 std::vector<std::filesystem::path> ZuLeerendeDateien(const std::filesystem::path& ordner);
+
+// What a job may have put into an audiobook folder, which also holds the user's own
+// files: regular files (no links) whose extension is ".m4b", ".m4a" or ".mp3" in any
+// letter case, not hidden, directly in the folder.
+std::vector<std::filesystem::path> HoerbuchDateien(const std::filesystem::path& ordner);
+bool IstHoerbuchDateiName(const std::filesystem::path& datei);
+
+// Deletes HoerbuchDateien; false when one of them could not be deleted.
+bool HoerbuchOrdnerDateienLoeschen(const std::filesystem::path& ordner);
 
 // Deletes one file; true when it is gone.
 using TDateiLoeschen = std::function<bool(const std::filesystem::path& datei)>;

@@ -42,7 +42,9 @@ std::string TeilNummerText(std::int32_t teilNr) {
 
 fs::path TeilDateiName(const fs::path& arbeitsOrdner, const std::string& autor,
                        const std::string& album, std::int32_t teilNr) {
-    return arbeitsOrdner / (autor + " - " + album + "_" + TeilNummerText(teilNr) + ".mp3");
+    // The ".m4a" and ".m4b" names of the part are as long as this one.
+    return arbeitsOrdner /
+           NameMitZusatz(autor + " - " + album, "_" + TeilNummerText(teilNr), ".mp3");
 }
 
 std::string TeilTitel(const std::string& titel, std::int32_t teilNr) {
@@ -51,7 +53,9 @@ std::string TeilTitel(const std::string& titel, std::int32_t teilNr) {
 
 fs::path KopieDateiName(const fs::path& arbeitsOrdner, const fs::path& quelle) {
     const std::string basis = quelle.stem().string();
-    const std::string endung = quelle.extension().string();
+    // The encoder tells the output format by the extension: the copy is MP3 whatever
+    // the source was called.
+    const std::string endung = ".mp3";
     fs::path kopie = arbeitsOrdner / NameMitZusatz(basis, "_tmp", endung);
     // Ends: the folder holds finitely many names.
     for (std::int64_t k = 1; NameBelegt(kopie); ++k) {

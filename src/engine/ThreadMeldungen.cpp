@@ -1,5 +1,7 @@
 #include "engine/ThreadMeldungen.h"
 
+#include "engine/FehlerGrund.h"
+
 #include <string_view>
 
 namespace lorvane {
@@ -28,6 +30,12 @@ std::string Einsetzen(std::string_view vorlage, const std::string& text) {
 }
 
 } // namespace
+
+std::string ThreadAbbruchFehler(const std::string& grund) {
+    return MitGrund("Ein Arbeitsschritt wurde durch einen unerwarteten Fehler beendet!\r\nDie "
+                    "Konvertierung wird abgebrochen!",
+                    grund);
+}
 
 std::string Mp3BearbeitungFehler(const std::string& datei) {
     return Einsetzen(kMp3Bearbeitung, datei);

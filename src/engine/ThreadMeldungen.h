@@ -21,4 +21,7 @@ std::string Mp3KopierFehler(const std::filesystem::path& teil);
 // The ".m4a" result could not be renamed to ".m4b".
 std::string UmbenennungFehler(const std::filesystem::path& ergebnis);
 
+// A worker thread ended through an unexpected error; grund is its text.
+std::string ThreadAbbruchFehler(const std::string& grund);
+
 } // namespace lorvane

@@ -304,8 +304,15 @@ void TID3v2Tag::WriteHeaderAndFrames(TStream& out) {
     }
 }
 
+void TID3v2Tag::RememberWriteError(const std::exception& error) {
+    fLastExceptionMessage = error.what();
+    const auto* streamError = dynamic_cast<const EStreamError*>(&error);
+    fLastErrorCode = streamError != nullptr ? streamError->Code() : 0;
+}
+
 TAudioError TID3v2Tag::WriteToStream(TStream& stream) {
     fLastExceptionMessage.clear();
+    fLastErrorCode = 0;
     if (fFrames.empty()) {
         SetTitle(" ");
     }
@@ -313,7 +320,7 @@ TAudioError TID3v2Tag::WriteToStream(TStream& stream) {
     try {
         tagFile = std::make_unique<TScratchFile>();
     } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
+        RememberWriteError(error);
         return FileErr_FileCreate;
     }
     // The scratch file is closed and deleted whatever the outcome.
@@ -329,7 +336,7 @@ TAudioError TID3v2Tag::WriteThroughScratch(TStream& stream, TStream& tagFile) {
         }
         tagBytes = static_cast<std::uint32_t>(tagFile.Size());
     } catch (const std::exception& error) {
-        fLastExceptionMessage = error.what();
+        RememberWriteError(error);
         return FileErr_StreamWrite;
     }
 
@@ -352,7 +359,7 @@ TAudioError TID3v2Tag::WriteThroughScratch(TStream& stream, TStream& tagFile) {
             if (audioFile) {
                 audioFile->Keep();
             }
-            fLastExceptionMessage = error.what();
+            RememberWriteError(error);
             return FileErr_BackupFailed;
         }
     }
@@ -387,7 +394,7 @@ TAudioError TID3v2Tag::WriteThroughScratch(TStream& stream, TStream& tagFile) {
         if (audioFile) {
             audioFile->Keep();
         }
-        fLastExceptionMessage = error.what();
+        RememberWriteError(error);
         return FileErr_StreamWrite;
     }
 
@@ -399,7 +406,7 @@ TAudioError TID3v2Tag::WriteThroughScratch(TStream& stream, TStream& tagFile) {
             audioFile->Delete();
         } catch (const std::exception& error) {
             audioFile->Keep();
-            fLastExceptionMessage = error.what();
+            RememberWriteError(error);
             return FileErr_FileOpenR;
         }
     }

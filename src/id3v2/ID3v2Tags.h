@@ -74,6 +74,8 @@ public:
     bool AlwaysWriteUnicode() const { return fAlwaysWriteUnicode; }
     void SetAlwaysWriteUnicode(bool value) { fAlwaysWriteUnicode = value; }
     const std::string& LastExceptionMessage() const { return fLastExceptionMessage; }
+    // The errno value behind the last failed write, 0 when there was none.
+    int LastErrorCode() const { return fLastErrorCode; }
 
     // Zero bytes that bring total to the next multiple of the cluster size strictly above
     // it: 1 to 2048. The tag has no file of its own, so the cluster is always 2048 bytes.
@@ -86,6 +88,7 @@ private:
     TAudioError ReadFrames(TBuffer body);
     void WriteHeaderAndFrames(TStream& out);
     TAudioError WriteThroughScratch(TStream& stream, TStream& tagFile);
+    void RememberWriteError(const std::exception& error);
 
     std::vector<TID3v2Frame> fFrames;
     bool fExists = false;
@@ -102,6 +105,7 @@ private:
     bool fUsePadding = false;
     bool fUseClusteredPadding = true;
     std::string fLastExceptionMessage;
+    int fLastErrorCode = 0;
     bool fAlwaysWriteUnicode = false;
 };
 

@@ -324,7 +324,8 @@ TEST_F(Build, AClosedErrorOutputDoesNotKillTheJob) {
     std::string befehl = "( " + Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) +
                          " build -y -o " + test::ShellQuote(aus.string()) + " -l Meer " +
                          test::ShellQuote(ein.string()) + "; echo $? > " +
-                         test::ShellQuote(status.string()) + " ) 2>&1 | head -c 1 > /dev/null";
+                         test::ShellQuote(status.string()) +
+                         " ) 2>&1 >/dev/null | head -c 1 > /dev/null";
     ASSERT_EQ(test::RunCommand(befehl), 0);
     const auto text = test::ReadFileBytes(status);
     EXPECT_EQ(std::string(text.begin(), text.end()), "0\n");
@@ -385,7 +386,8 @@ TEST_F(Build, SubfoldersOnlyWithRecursive) {
     Mp3Erzeugen(ein / "Teil 2" / "unten.mp3", 2, {{"title", "Unten"}});
     TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "A", ein.string()});
     ASSERT_EQ(lauf.Status, 0) << lauf.Err;
-    EXPECT_EQ(Probe(aus / "A" / "_ - A_001.m4b").at("tag:title"), "_ (001)");
+    // No tag names a title: the folder does.
+    EXPECT_EQ(Probe(aus / "A" / "_ - A_001.m4b").at("tag:title"), "ein (001)");
     lauf = Cli({"-y", "-r", "-o", aus.string(), "-l", "B", ein.string()});
     ASSERT_EQ(lauf.Status, 0) << lauf.Err;
     EXPECT_EQ(Probe(aus / "B" / "_ - B_001.m4b").at("tag:title"), "Unten (001)");
@@ -656,7 +658,14 @@ TEST_F(Build, CtrlCDuringAConversionStopsTheEncoderAndEndsWith130) {
     EXPECT_EQ(WEXITSTATUS(status), 130);
     const std::vector<std::uint8_t> text = test::ReadFileBytes(err);
     const std::string meldungen(text.begin(), text.end());
-    EXPECT_NE(meldungen.find("Wird beendet"), std::string::npos) << meldungen;
+    EXPECT_NE(meldungen.find("Wird beendet (ein zweites Strg+C beendet laufende Encoder sofort)"),
+              std::string::npos)
+        << meldungen;
+    // The part of minutes that the encoder wrote on its "q" is no audiobook part.
+    EXPECT_TRUE(Dateien(aus / "Meer", ".m4b").empty());
+    EXPECT_FALSE(fs::exists(m4a));
+    EXPECT_NE(meldungen.find("Es ist keine vollständige M4B-Datei entstanden."), std::string::npos)
+        << meldungen;
     EXPECT_EQ(test::ReadFileBytes(datei), vorher);
     ArbeitsOrdnerSauber();
 }
@@ -769,6 +778,215 @@ TEST_F(BuildSignale, AHangUpCancelsLikeCtrlCAndEndsWith129) {
     EXPECT_NE(Meldungen().find("Wird beendet"), std::string::npos) << Meldungen();
     EncoderBeendet(encoder);
     ArbeitsOrdnerSauber();
+}
+
+// Killed outright, the program cannot stop its encoder: the kernel must.
+TEST_F(BuildSignale, AnEncoderNeverOutlivesAKilledProgram) {
+    EncoderMitKennung("trap '' INT TERM HUP\nwhile :; do sleep 0.05; done");
+    const pid_t pid = Starten();
+    ASSERT_GT(pid, 0);
+    const pid_t encoder = EncoderAbwarten();
+    ASSERT_GT(encoder, 0) << Meldungen();
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    ASSERT_EQ(AufEndeWarten(pid, 60s), SIGKILL);
+    // Gone, or only a zombie waiting for whoever inherited it.
+    const auto frist = std::chrono::steady_clock::now() + 20s;
+    bool weg = false;
+    while (!weg && std::chrono::steady_clock::now() < frist) {
+        const auto stat = test::ReadFileBytes("/proc/" + std::to_string(encoder) + "/stat");
+        const std::string text(stat.begin(), stat.end());
+        const std::size_t klammer = text.rfind(')');
+        weg = klammer == std::string::npos || text.substr(klammer + 2, 1) == "Z";
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(weg) << "the encoder still runs";
+    if (!weg) {
+        ::kill(encoder, SIGKILL);
+    }
+}
+
+// Two jobs for one audiobook folder: the second touches nothing and says why; the
+// first finishes as if alone.
+TEST_F(BuildSignale, ASecondJobForTheSameAudiobookFolderStopsAtItsStart) {
+    const std::string echt = ffmpeg;
+    const fs::path weiter = dir / "weiter";
+    EncoderMitKennung("while [ ! -e " + test::ShellQuote(weiter.string()) +
+                      " ]; do sleep 0.02; done\nexec /usr/bin/ffmpeg \"$@\"");
+    const pid_t erster = Starten();
+    ASSERT_GT(erster, 0);
+    ASSERT_GT(EncoderAbwarten(), 0) << Meldungen();
+    const fs::path m4a = aus / "Meer" / "_ - Meer_001.m4a";
+
+    ffmpeg = echt;
+    Mp3Erzeugen(dir / "zwei" / "2.mp3", 1);
+    const TLauf zweiter = Cli({"-y", "-o", aus.string(), "-l", "Meer", (dir / "zwei").string()});
+    EXPECT_EQ(zweiter.Status, 1) << zweiter.Err;
+    EXPECT_NE(zweiter.Err.find("Der Hörbuchordner \"" + (aus / "Meer").string() +
+                               "/\" wird gerade von einem anderen Auftrag benutzt!\nDie "
+                               "Konvertierung wird abgebrochen!"),
+              std::string::npos)
+        << zweiter.Err;
+    EXPECT_TRUE(fs::is_directory(aus / "Meer"));
+
+    test::WriteFileBytes(weiter, {});
+    const int status = AufEndeWarten(erster, 60s);
+    ASSERT_TRUE(WIFEXITED(status)) << Meldungen();
+    EXPECT_EQ(WEXITSTATUS(status), 0) << Meldungen();
+    EXPECT_EQ(Dateien(aus / "Meer", ".m4b"),
+              std::vector<fs::path>{aus / "Meer" / "_ - Meer_001.m4b"});
+    EXPECT_FALSE(fs::exists(m4a));
+    ArbeitsOrdnerSauber();
+}
+
+// The user's files beside old parts: the old parts are named without a terminal and
+// deleted with --yes; everything else stays.
+TEST_F(Build, TheAudiobookFolderLosesOnlyOldPartsAndNamesThem) {
+    Mp3Erzeugen(ein / "1.mp3", 2, {{"title", "T"}, {"artist", "A"}, {"album", "Meer"}});
+    const fs::path hoerbuch = aus / "Meer";
+    fs::create_directories(hoerbuch);
+    const std::vector<std::string> eigene = {"Notizen.md", "Film.mkv", "Vortrag.mp4",
+                                             "Notizen.mit.Bild.txt"};
+    for (const std::string& name : eigene) {
+        test::WriteFileBytes(hoerbuch / name, {9});
+    }
+    test::WriteFileBytes(hoerbuch / "A - Meer_003.m4b", {3});
+    test::WriteFileBytes(hoerbuch / "A - Meer_002.M4A", {2});
+
+    TLauf lauf = Cli({"-o", aus.string(), ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_NE(lauf.Out.find("Hörbuchordner: " + hoerbuch.string() +
+                            "/\n  A - Meer_001.m4b\n"
+                            "Nicht von diesem Auftrag, schon vorher im Hörbuchordner: 2\n"
+                            "  A - Meer_002.M4A\n  A - Meer_003.m4b\n"),
+              std::string::npos)
+        << lauf.Out;
+
+    lauf = Cli({"--yes", "-o", aus.string(), ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_EQ(lauf.Out.find("Nicht von diesem Auftrag"), std::string::npos) << lauf.Out;
+    EXPECT_FALSE(fs::exists(hoerbuch / "A - Meer_003.m4b"));
+    EXPECT_FALSE(fs::exists(hoerbuch / "A - Meer_002.M4A"));
+    for (const std::string& name : eigene) {
+        EXPECT_EQ(test::ReadFileBytes(hoerbuch / name), (std::vector<std::uint8_t>{9})) << name;
+    }
+}
+
+// The working folder is cleared by jobs: an input there stops the command before
+// anything is deleted, also in a folder of another job below it.
+TEST_F(Build, AnInputInTheWorkingFolderIsRefusedAndKept) {
+    const fs::path arbeit = cache / "lorvane";
+    for (const fs::path& datei : {arbeit / "buch.mp3", arbeit / "Auftrag-x" / "buch.mp3"}) {
+        Mp3Erzeugen(datei, 1);
+        const auto vorher = test::ReadFileBytes(datei);
+        const TLauf lauf = Cli({"-y", "-o", aus.string(), datei.string()});
+        EXPECT_EQ(lauf.Status, 1) << lauf.Err;
+        EXPECT_NE(lauf.Err.find("\" liegt im Ordner \""), std::string::npos) << lauf.Err;
+        EXPECT_EQ(test::ReadFileBytes(datei), vorher) << datei;
+        EXPECT_FALSE(fs::exists(aus));
+    }
+}
+
+// Leftovers of an earlier run, scratch files of the tag writer among them, go with
+// the next job.
+TEST_F(Build, LeftoversInTheWorkingFolderGoWithTheNextJob) {
+    const fs::path arbeit = cache / "lorvane";
+    fs::create_directories(arbeit);
+    for (const char* name : {"TagTemp.t00", "TagTemp.t1F", "_ - alt_001.mp3"}) {
+        test::WriteFileBytes(arbeit / name, {1});
+    }
+    Mp3Erzeugen(ein / "1.mp3", 1);
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    ArbeitsOrdnerSauber();
+}
+
+// Untagged books must not all land in "_": title and album follow the folder.
+TEST_F(Build, WithoutTagsTitleAndAlbumComeFromTheFolder) {
+    const fs::path ordner = ein / "Die Reise: Teil 1";
+    Mp3Erzeugen(ordner / "1.mp3", 1);
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), ordner.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    EXPECT_NE(lauf.Err.find("Kein Tag nennt Titel und Album: Es gilt der Ordnername \"Die Reise "
+                            "Teil 1\"."),
+              std::string::npos)
+        << lauf.Err;
+    const fs::path m4b = aus / "Die Reise Teil 1" / "_ - Die Reise Teil 1_001.m4b";
+    ASSERT_TRUE(fs::exists(m4b)) << lauf.Out;
+    EXPECT_EQ(Probe(m4b).at("tag:title"), "Die Reise Teil 1 (001)");
+    // An option or a tag keeps its say.
+    const TLauf mitAlbum =
+        Cli({"-y", "-o", aus.string(), "-l", "Meer", (ordner / "1.mp3").string()});
+    ASSERT_EQ(mitAlbum.Status, 0) << mitAlbum.Err;
+    EXPECT_NE(mitAlbum.Err.find("Kein Tag nennt Titel: Es gilt der Ordnername"), std::string::npos)
+        << mitAlbum.Err;
+    EXPECT_TRUE(fs::exists(aus / "Meer" / "_ - Meer_001.m4b"));
+}
+
+// An MP3 without the usual extension in a minority format is re-encoded to a copy that
+// ends in ".mp3"; names too long for one file name are shortened, number kept.
+TEST_F(Build, OddExtensionsAndOverlongNamesStillMakeTheBook) {
+    Mp3Erzeugen(ein / "1.mp3", 2);
+    Mp3Erzeugen(ein / "x.mp3", 2, {}, 16, 11025);
+    fs::rename(ein / "x.mp3", ein / "2.bit");
+    const std::string autor(200, 'a');
+    const std::string album(100, 'b');
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-a", autor, "-l", album,
+                            (ein / "1.mp3").string(), (ein / "2.bit").string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    const std::vector<fs::path> m4b = Dateien(aus / album, ".m4b");
+    ASSERT_EQ(m4b.size(), 1U) << lauf.Out;
+    const std::string name = m4b[0].filename().string();
+    EXPECT_EQ(name.size(), 255U);
+    EXPECT_EQ(name.substr(name.size() - 8), "_001.m4b");
+    EXPECT_NEAR(Dauer(m4b[0]), 4.0, 0.5);
+    ArbeitsOrdnerSauber();
+}
+
+// A stand-in encoder whose disk is full: the message says which file and why.
+TEST_F(Build, AFullDiskIsNamedAsTheReason) {
+    Mp3Erzeugen(ein / "1.mp3", 1);
+    ffmpeg = Skript("voll", "printf 'Error writing trailer of %s: No space left on device\\n' "
+                            "\"$4\" >&2\nprintf 'Conversion failed!\\n' >&2\nexit 1");
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("konnte nicht konvertiert werden!\nDie M4B-Erstellung wird "
+                            "abgebrochen!\nGrund: Error writing trailer of ./_ - Meer_001.m4a: No "
+                            "space left on device"),
+              std::string::npos)
+        << lauf.Err;
+    ArbeitsOrdnerSauber();
+}
+
+// The final lines are the result: an output that cannot take them is a failure.
+TEST_F(Build, AnOutputThatCannotBeWrittenFails) {
+    Mp3Erzeugen(ein / "1.mp3", 1);
+    vorsatz = "exec >/dev/full; ";
+    const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
+    EXPECT_EQ(lauf.Status, 1) << lauf.Err;
+    EXPECT_NE(lauf.Err.find("Die Ausgabe konnte nicht geschrieben werden"), std::string::npos)
+        << lauf.Err;
+}
+
+// With the error output in a log, the question goes to the terminal and waits there.
+TEST_F(Build, QuestionsGoToTheTerminalWhenTheErrorOutputIsALog) {
+    Mp3Erzeugen(ein / "1.mp3", 1);
+    fs::create_directories(aus / "Meer");
+    test::WriteFileBytes(aus / "Meer" / "alt.m4b", {1});
+    const fs::path log = dir / "log";
+    const std::string befehl = Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) +
+                               " build -o " + test::ShellQuote(aus.string()) + " -l Meer " +
+                               test::ShellQuote(ein.string()) + " 2>" +
+                               test::ShellQuote(log.string());
+    std::string bildschirm;
+    const int status = test::RunCommand(
+        "printf 'j\\n' | script -qec " + test::ShellQuote(befehl) + " /dev/null", &bildschirm);
+    ASSERT_EQ(status, 0) << bildschirm;
+    EXPECT_NE(bildschirm.find("Soll der Hörbuchordner"), std::string::npos) << bildschirm;
+    EXPECT_NE(bildschirm.find("[j/n]"), std::string::npos) << bildschirm;
+    const auto text = test::ReadFileBytes(log);
+    const std::string protokoll(text.begin(), text.end());
+    EXPECT_NE(protokoll.find("geleert werden?\nAntwort: Ja"), std::string::npos) << protokoll;
+    EXPECT_FALSE(fs::exists(aus / "Meer" / "alt.m4b"));
 }
 
 } // namespace

@@ -324,10 +324,9 @@ TEST_F(BearbeitenDlg, AnInputInTheWorkingFolderStopsTheJob) {
     // A link to the file from elsewhere leads into the folder too.
     fs::create_directories(dir / "ein");
     fs::create_symlink(datei, dir / "ein" / "1.mp3");
+    fs::create_directories(state.Daten.ArbeitsOrdner);
+    test::WriteFileBytes(datei, {1, 2});
     for (const fs::path& name : {datei, dir / "ein" / "1.mp3"}) {
-        // The folder is the program's own and is emptied when the window goes.
-        fs::create_directories(state.Daten.ArbeitsOrdner);
-        test::WriteFileBytes(datei, {1, 2});
         frontEnd.Log.clear();
         zeilen = {{name.string(), "10"}};
         EXPECT_EQ(Ausfuehren(), TModalResult::Cancel) << name;
@@ -337,6 +336,8 @@ TEST_F(BearbeitenDlg, AnInputInTheWorkingFolderStopsTheJob) {
                                        state.Daten.ArbeitsOrdner.string() +
                                        "\"!\r\nDie Konvertierung wird abgebrochen!");
         EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U) << name;
+        // Neither the start nor the end of the refused job deleted it.
+        EXPECT_EQ(test::ReadFileBytes(datei), (std::vector<std::uint8_t>{1, 2})) << name;
     }
     EXPECT_EQ(erzeugt, 0);
 }
@@ -364,13 +365,64 @@ TEST_F(BearbeitenDlg, OldFilesInTheAudiobookFolderAreOfferedForClearing) {
     EXPECT_EQ(erzeugt, 2);
 }
 
-TEST_F(BearbeitenDlg, AnsweringJaClearsTheAudiobookFolder) {
+// The audiobook folder is the user's too: only what a job makes there goes.
+TEST_F(BearbeitenDlg, AnsweringJaClearsOnlyWhatAJobMakes) {
     fs::create_directories(Hoerbuch());
-    test::WriteFileBytes(Hoerbuch() / "alt_001.m4b", {1});
-    test::WriteFileBytes(Hoerbuch() / "notiz.txt", {1});
+    const std::vector<std::string> bleiben = {"Notizen.md",           "Film.mkv",     "Vortrag.mp4",
+                                              "Notizen.mit.Bild.txt", ".alt_009.m4b", "m4b"};
+    for (const std::string& name : bleiben) {
+        test::WriteFileBytes(Hoerbuch() / name, {1});
+    }
+    test::WriteFileBytes(dir / "eigen.txt", {7});
+    fs::create_symlink(dir / "eigen.txt", Hoerbuch() / "verweis.m4b");
+    fs::create_directory(Hoerbuch() / "ordner.mp3");
+    // Only user files: nothing to offer.
     EXPECT_EQ(Ausfuehren(), TModalResult::OK);
-    EXPECT_FALSE(fs::exists(Hoerbuch() / "alt_001.m4b"));
-    EXPECT_TRUE(fs::exists(Hoerbuch() / "notiz.txt"));
+    EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U);
+
+    const std::vector<std::string> gehen = {"alt_001.m4b", "alt_002.M4A", "alt_003.Mp3"};
+    for (const std::string& name : gehen) {
+        test::WriteFileBytes(Hoerbuch() / name, {1});
+    }
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_EQ(frontEnd.Zaehle("Frage"), 1U);
+    for (const std::string& name : gehen) {
+        EXPECT_FALSE(fs::exists(Hoerbuch() / name)) << name;
+    }
+    for (const std::string& name : bleiben) {
+        EXPECT_TRUE(fs::exists(Hoerbuch() / name)) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(Hoerbuch() / "verweis.m4b"));
+    EXPECT_TRUE(fs::is_directory(Hoerbuch() / "ordner.mp3"));
+    EXPECT_EQ(test::ReadFileBytes(dir / "eigen.txt"), (std::vector<std::uint8_t>{7}));
+}
+
+// Another job holds the folder: nothing is asked, cleared, started or removed.
+TEST_F(BearbeitenDlg, AnAudiobookFolderInUseByAnotherJobStopsTheJob) {
+    fs::create_directories(Hoerbuch());
+    test::WriteFileBytes(Hoerbuch() / "Anna - Meer_001.m4a", {1});
+    fs::create_directories(state.Daten.ArbeitsOrdner);
+    test::WriteFileBytes(state.Daten.ArbeitsOrdner / "Anna - Meer_002.mp3", {2});
+    {
+        const std::unique_ptr<TOrdnerSperre> andererAuftrag = TOrdnerSperre::Versuchen(Hoerbuch());
+        ASSERT_NE(andererAuftrag, nullptr);
+        EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+        EXPECT_EQ(erzeugt, 0);
+        ASSERT_EQ(frontEnd.Log.size(), 2U);
+        EXPECT_EQ(frontEnd.Log[0], "Fehler: Der Hörbuchordner \"" + Hoerbuch().string() +
+                                       "\" wird gerade von einem anderen Auftrag benutzt!\r\nDie "
+                                       "Konvertierung wird abgebrochen!");
+        EXPECT_TRUE(fs::exists(Hoerbuch() / "Anna - Meer_001.m4a"));
+        // An empty folder of the other job stays too.
+        fs::remove(Hoerbuch() / "Anna - Meer_001.m4a");
+        frontEnd.Log.clear();
+        EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+        EXPECT_TRUE(fs::is_directory(Hoerbuch()));
+    }
+    // Once the other job is gone, the folder is free.
+    frontEnd.Log.clear();
+    EXPECT_EQ(Ausfuehren(), TModalResult::OK);
+    EXPECT_EQ(frontEnd.Zaehle("Fehler"), 0U);
 }
 
 TEST_F(BearbeitenDlg, AWorkingFolderThatCannotBeClearedAsksToGoOn) {
@@ -484,6 +536,41 @@ TEST_F(BearbeitenDlg, ACancelAnsweredNeinGoesOn) {
     EXPECT_EQ(state.Daten.TeilNr, 3);
 }
 
+// A thread that reports an error while the question is open stays held by it: the
+// answer Nein must not release it past its own error.
+TEST_F(BearbeitenDlg, NeinKeepsAThreadHeldThatReportedAnErrorMeanwhile) {
+    std::atomic<bool> losgelassen{false};
+    Threads(
+        [this, &losgelassen] {
+            while (!state.Convert.PauseS) {
+                std::this_thread::sleep_for(1ms);
+            }
+            state.Mp3FehlerMelden("Datei kaputt");
+            // The hold of the stop protocol: only AbbruchS may end it.
+            while (state.Convert.PauseS && !state.Convert.AbbruchS) {
+                std::this_thread::sleep_for(1ms);
+            }
+            losgelassen = !state.Convert.AbbruchS;
+        },
+        [this] { NormalerConverter(state); });
+    TBearbeitenDlg* laufend = nullptr;
+    beiDialog = [&laufend](TBearbeitenDlg& dialog) { laufend = &dialog; };
+    frontEnd.Antworten = {false};
+    frontEnd.BeiEreignis = [this, &laufend](int n) {
+        if (n == 2) {
+            // The question stays open until the joiner has reported.
+            state.Convert.PauseS = true;
+            while (state.Convert.Mp3FehlerListe.Empty()) {
+                std::this_thread::sleep_for(1ms);
+            }
+            laufend->Btn2AbbrechenClick();
+        }
+    };
+    EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+    EXPECT_FALSE(losgelassen);
+    EXPECT_EQ(frontEnd.Zaehle("Fehler: Datei kaputt"), 1U);
+}
+
 TEST_F(BearbeitenDlg, AConfirmedCancelFromOutsideAsksNothing) {
     Threads([this] { NormalerJoiner(state, 2000ms); }, [this] { NormalerConverter(state); });
     TBearbeitenDlg* laufend = nullptr;
@@ -559,6 +646,25 @@ TEST_F(BearbeitenDlg, MinimisedJobsLeaveTheTrayAtTheEnd) {
     const std::vector<std::string> erwartet = {"Minimieren", "Tray an",  "Verbergen",
                                                "Normal",     "Tray aus", "Zeigen"};
     EXPECT_EQ(frontEnd.Log, erwartet);
+}
+
+// A body that ends through an exception has not done its work.
+TEST_F(BearbeitenDlg, AThreadThatEndsThroughAnExceptionFailsTheJob) {
+    for (const bool joiner : {true, false}) {
+        const auto wirft = [] { throw std::runtime_error("Speicher voll"); };
+        if (joiner) {
+            Threads(wirft, [this] { NormalerConverter(state); });
+        } else {
+            Threads([this] { NormalerJoiner(state, 0ms); }, wirft);
+        }
+        frontEnd.Log.clear();
+        EXPECT_EQ(Ausfuehren(), TModalResult::Cancel) << joiner;
+        EXPECT_EQ(frontEnd.Zaehle("Fehler: Ein Arbeitsschritt wurde durch einen unerwarteten "
+                                  "Fehler beendet!\r\nDie Konvertierung wird abgebrochen!\r\n"
+                                  "Grund: Speicher voll"),
+                  1U)
+            << joiner;
+    }
 }
 
 TEST_F(BearbeitenDlg, AThreadThatCannotBeMadeStopsTheJob) {

@@ -112,6 +112,10 @@ TEST_F(ConvertThreadStandIn, ReplacesAReadOnlyFinalFileAndCopiesTheParts) {
         EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".mp3")), inhalt);
         EXPECT_FALSE(fs::exists(job.Arbeit() / ImHoerbuch(nummer, ".mp3").filename()));
     }
+    // What this job finished, in order: the copy before its ".m4b".
+    const std::vector<fs::path> fertig = {ImHoerbuch(1, ".mp3"), ImHoerbuch(1, ".m4b"),
+                                          ImHoerbuch(2, ".mp3"), ImHoerbuch(2, ".m4b")};
+    EXPECT_EQ(job.State.Convert.FertigeDateien.Copy(), fertig);
 }
 
 TEST_F(ConvertThreadStandIn, ACopyReplacesALinkInsteadOfWritingThroughIt) {
@@ -129,19 +133,39 @@ TEST_F(ConvertThreadStandIn, ACopyReplacesALinkInsteadOfWritingThroughIt) {
     EXPECT_EQ(test::ReadFileBytes(fremd), test::BytesOf("fremd"));
 }
 
-TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehind) {
-    // Writes its result, then fails.
-    EncoderNutzen(1);
-    const fs::path teil = Teil(1);
-    job.State.Convert.ConvertListe.Add(teil);
-    job.State.Convert.ConvertListe.Add(Teil(2));
-    job.ConverterStarten();
-    ASSERT_TRUE(job.BisBeideEnden());
-    EXPECT_EQ(job.ConvertMeldungen, std::vector<std::string>{Konvertierungsmeldung(teil)});
-    EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4a")));
-    EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4b")));
-    EXPECT_TRUE(fs::exists(teil)) << "the part stays";
-    EXPECT_EQ(test::Zeilen(log).size(), 1U) << "nothing more after the error";
+// The message says why: the encoder's own error line, else its exit code.
+TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehindAndSaysWhy) {
+    const struct {
+        std::string Ausgabe;
+        std::string Grund;
+    } faelle[] = {
+        {"", "Der Encoder endete mit dem Rückgabewert 1"},
+        {"[ipod @ 0x1] Error writing trailer: No space left on device\nConversion failed!",
+         "[ipod @ 0x1] Error writing trailer: No space left on device"},
+    };
+    for (const auto& fall : faelle) {
+        TTestJob neu;
+        neu.Vorbereiten();
+        const fs::path teil = neu.Arbeit() / "Anna - Reise_001.mp3";
+        test::WriteFileBytes(teil, test::BytesOf("Teil"));
+        // Writes its result, then fails.
+        test::WriteShellScript(neu.Dir / "encoder.sh", "printf '%s\n' \"$3\" >> " +
+                                                           test::ShellQuote(log.string()) +
+                                                           "\ncat \"$3\" > \"$4\"\nprintf '" +
+                                                           fall.Ausgabe + "\\n' >&2\nexit 1");
+        neu.State.Daten.FfmpegDatei = neu.Dir / "encoder.sh";
+        neu.State.Convert.ConvertListe.Add(teil);
+        neu.State.Convert.ConvertListe.Add(neu.Arbeit() / "Anna - Reise_002.mp3");
+        neu.ConverterStarten();
+        ASSERT_TRUE(neu.BisBeideEnden());
+        EXPECT_EQ(neu.ConvertMeldungen, std::vector<std::string>{Konvertierungsmeldung(teil) +
+                                                                 "\r\nGrund: " + fall.Grund});
+        EXPECT_FALSE(fs::exists(neu.Hoerbuch() / "Anna - Reise_001.m4a"));
+        EXPECT_FALSE(fs::exists(neu.Hoerbuch() / "Anna - Reise_001.m4b"));
+        EXPECT_TRUE(fs::exists(teil)) << "the part stays";
+        EXPECT_TRUE(neu.State.Convert.FertigeDateien.Empty());
+    }
+    EXPECT_EQ(test::Zeilen(log).size(), 2U) << "nothing more after the error";
 }
 
 TEST_F(ConvertThreadStandIn, AMissingEncoderIsAFailedRun) {
@@ -150,7 +174,9 @@ TEST_F(ConvertThreadStandIn, AMissingEncoderIsAFailedRun) {
     job.State.Convert.ConvertListe.Add(teil);
     job.ConverterStarten();
     ASSERT_TRUE(job.BisBeideEnden());
-    EXPECT_EQ(job.ConvertMeldungen, std::vector<std::string>{Konvertierungsmeldung(teil)});
+    EXPECT_EQ(job.ConvertMeldungen,
+              std::vector<std::string>{Konvertierungsmeldung(teil) +
+                                       "\r\nGrund: Die Datei oder der Ordner existiert nicht"});
 }
 
 TEST_F(ConvertThreadStandIn, NoResultFileCannotBeRenamed) {
@@ -165,7 +191,8 @@ TEST_F(ConvertThreadStandIn, NoResultFileCannotBeRenamed) {
     EXPECT_EQ(job.State.Convert.ConvertFehlerListe.Copy(),
               std::vector<std::string>{"Die Datei \"" + ImHoerbuch(1, ".m4a").string() +
                                        "\" konnte nicht umbenannt werden!\r\n"
-                                       "Die M4B-Erstellung wird abgebrochen!"});
+                                       "Die M4B-Erstellung wird abgebrochen!\r\nGrund: Die "
+                                       "Datei oder der Ordner existiert nicht"});
     // Holds until the controller stops the job.
     EXPECT_TRUE(job.State.Daten.ConvertThreadLaeuftS);
     job.State.Convert.AbbruchS = true;
@@ -209,9 +236,9 @@ TEST(JobEngine, IsConfiguredAsTheProgressWindowDoes) {
 }
 
 // The real encoder: a part of an hour (seconds of work for it), stopped with "q" as the
-// controller's cancel does it. The encoder ends its run normally (exit code 0), so the shortened
-// result becomes the ".m4b" file and the part is deleted.
-TEST(ConvertThreadEncoder, ACancelStopsTheEncoderAndKeepsTheShortenedResult) {
+// controller's cancel does it. The encoder ends its run normally (exit code 0) with a
+// result of minutes, which must not pass for the part: it is deleted.
+TEST(ConvertThreadEncoder, ACancelStopsTheEncoderAndDeletesTheShortenedResult) {
     LORVANE_REQUIRE_FFMPEG();
     TTestJob job;
     job.Vorbereiten();
@@ -232,10 +259,9 @@ TEST(ConvertThreadEncoder, ACancelStopsTheEncoderAndKeepsTheShortenedResult) {
     EXPECT_TRUE(job.ConvertMeldungen.empty());
     EXPECT_EQ(job.Engine.ConvertConsoleApp.ExitCode(), 0U);
     EXPECT_EQ(job.Engine.ConvertConsoleApp.ErrorCode(), 0U);
-    const fs::path fertig = job.Hoerbuch() / "Anna - Reise_001.m4b";
-    ASSERT_TRUE(fs::exists(fertig));
+    EXPECT_FALSE(fs::exists(job.Hoerbuch() / "Anna - Reise_001.m4b"));
     EXPECT_FALSE(fs::exists(job.Hoerbuch() / "Anna - Reise_001.m4a"));
-    EXPECT_FALSE(fs::exists(teil));
+    EXPECT_TRUE(job.State.Convert.FertigeDateien.Empty());
     EXPECT_LT(job.State.Daten.M4bDauer, 3600) << "stopped early";
 }
 

@@ -240,10 +240,18 @@ TEST(JobState, FolderLifecycleOfMainAndProgressWindow) {
     Anlegen(dir / "arbeit" / "Anna - Reise_001.mp3");
     state.Mp3ListeAufbauen({{"/m/a.mp3", "1:00"}});
 
-    state.FortschrittsfensterZerstoert();
+    state.FortschrittsfensterZerstoert(true, true);
     EXPECT_TRUE(state.Mp3.Mp3Liste.empty());
     EXPECT_FALSE(fs::exists(dir / "arbeit" / "Anna - Reise_001.mp3"));
     EXPECT_FALSE(fs::exists(dir / "ausgabe" / "Reise"));
+
+    // A refused job touches neither folder.
+    state.FortschrittsfensterOrdnerAnlegen();
+    Anlegen(dir / "arbeit" / "Anna - Reise_002.mp3");
+    state.FortschrittsfensterZerstoert(false, false);
+    EXPECT_TRUE(fs::exists(dir / "arbeit" / "Anna - Reise_002.mp3"));
+    EXPECT_TRUE(fs::is_directory(dir / "ausgabe" / "Reise"));
+    fs::remove(dir / "ausgabe" / "Reise");
 
     fs::remove(dir / "arbeit" / "notiz.txt");
     Anlegen(dir / "arbeit" / "Rest_tmp.mp3");
@@ -259,7 +267,7 @@ TEST(JobState, AnAudiobookFolderWithFilesIsKeptAtTheEnd) {
     state.FortschrittsfensterErstellt();
     state.FortschrittsfensterOrdnerAnlegen();
     Anlegen(dir / "ausgabe" / "Reise" / "Anna - Reise_001.m4b");
-    state.FortschrittsfensterZerstoert();
+    state.FortschrittsfensterZerstoert(true, true);
     EXPECT_TRUE(fs::exists(dir / "ausgabe" / "Reise" / "Anna - Reise_001.m4b"));
     state.HauptfensterOrdnerAufraeumen();
     EXPECT_TRUE(fs::exists(dir / "ausgabe" / "Reise" / "Anna - Reise_001.m4b"));

@@ -22,9 +22,11 @@ namespace {
 using test::Bytes;
 using test::TTestJob;
 
-std::string Meldung(const fs::path& datei) {
+std::string Meldung(const fs::path& datei, const std::string& grund) {
     return "Die Datei \"" + datei.string() +
-           "\" konnte nicht bearbeitet werden!\r\nDie MP3-Bearbeitung wird abgebrochen!";
+           "\" konnte nicht bearbeitet werden!\r\nDie MP3-Bearbeitung wird "
+           "abgebrochen!\r\nGrund: " +
+           grund;
 }
 
 Bytes Ausschnitt(const Bytes& bytes, std::int64_t start, std::int64_t laenge) {
@@ -73,8 +75,14 @@ TEST(Mp3ThreadNamen, ReencodedCopyTakesTheFirstFreeName) {
     // A dangling link occupies its name too.
     fs::create_symlink(dir / "nirgends", dir / "Kapitel_tmp_1.mp3");
     EXPECT_EQ(KopieDateiName(arbeit, quelle), dir / "Kapitel_tmp_2.mp3");
-    // The extension keeps its dot and its case.
-    EXPECT_EQ(KopieDateiName(arbeit, "/musik/Teil.MP3"), dir / "Teil_tmp.MP3");
+    // The encoder picks the format by the extension: a copy is always ".mp3".
+    for (const auto& [quelleName, kopieName] :
+         std::vector<std::pair<std::string, std::string>>{{"Teil.MP3", "Teil_tmp.mp3"},
+                                                          {"Band.bit", "Band_tmp.mp3"},
+                                                          {"ohne", "ohne_tmp.mp3"},
+                                                          {"a.b.mp2", "a.b_tmp.mp3"}}) {
+        EXPECT_EQ(KopieDateiName(arbeit, "/musik/" + quelleName), dir / kopieName) << quelleName;
+    }
 }
 
 TEST(Mp3ThreadNamen, ALongNameIsShortenedAtACharacterBoundaryToFitTheSuffix) {
@@ -88,6 +96,11 @@ TEST(Mp3ThreadNamen, ALongNameIsShortenedAtACharacterBoundaryToFitTheSuffix) {
     EXPECT_LE(name.size(), 255u);
     EXPECT_EQ(name, basis.substr(0, 246) + "_tmp.mp3");
     EXPECT_EQ(KopieDateiName(arbeit, "/musik/Kurz.mp3").filename(), "Kurz_tmp.mp3");
+    // Parts too: "Autor - Album" gives way, the number and the extension stay.
+    const std::string teil = TeilDateiName(arbeit, basis, "Meer", 12).filename();
+    EXPECT_EQ(teil, basis.substr(0, 246) + "_012.mp3");
+    EXPECT_EQ(TeilDateiName(arbeit, "Anna", basis, 1000).filename().string(),
+              "Anna - " + basis.substr(0, 238) + "_1000.mp3");
 }
 
 TEST(Mp3ThreadNamen, MessagesAreTheProgramsOwn) {
@@ -227,7 +240,8 @@ TEST_F(Mp3ThreadKurz, APartThatCannotBeCreatedEndsTheThread) {
     EXPECT_TRUE(job.State.Convert.PauseS);
     const std::vector<std::string> meldungen = job.State.Convert.Mp3FehlerListe.Copy();
     ASSERT_EQ(meldungen.size(), 1U);
-    EXPECT_EQ(meldungen[0], TeilErstellungFehler(job.Arbeit() / "Anna - Reise_001.mp3"));
+    EXPECT_EQ(meldungen[0], TeilErstellungFehler(job.Arbeit() / "Anna - Reise_001.mp3") +
+                                "\r\nGrund: Das ist ein Ordner, keine Datei");
     EXPECT_TRUE(job.State.Convert.ConvertListe.Empty());
 }
 
@@ -237,8 +251,9 @@ TEST_F(Mp3ThreadKurz, AFileThatIsNoMp3EndsTheAnalysisAtOnce) {
     job.JoinerStarten();
     ASSERT_TRUE(job.BisBeideEnden()) << "ends without waiting for the controller";
     EXPECT_TRUE(job.State.Convert.PauseS);
-    EXPECT_EQ(job.State.Convert.Mp3FehlerListe.Copy(),
-              std::vector<std::string>{Meldung(quellen[1])});
+    EXPECT_EQ(
+        job.State.Convert.Mp3FehlerListe.Copy(),
+        std::vector<std::string>{Meldung(quellen[1], "Keine gültigen MP3-Audiodaten gefunden")});
     EXPECT_EQ(job.State.Mp3.VorIndex, 0) << "phase 1 moves no index";
 }
 
@@ -255,8 +270,9 @@ TEST_F(Mp3ThreadKurz, AFailedReencodingHoldsUntilTheControllerStopsTheJob) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     job.Queue.ProcessPending();
     EXPECT_TRUE(job.State.Daten.Mp3ThreadLaeuftS);
-    EXPECT_EQ(job.State.Convert.Mp3FehlerListe.Copy(),
-              std::vector<std::string>{Meldung(quellen[2])});
+    EXPECT_EQ(
+        job.State.Convert.Mp3FehlerListe.Copy(),
+        std::vector<std::string>{Meldung(quellen[2], "Die Datei oder der Ordner existiert nicht")});
     EXPECT_EQ(job.State.Mp3.VorIndex, 2);
 
     job.State.Convert.AbbruchS = true;
@@ -273,9 +289,34 @@ TEST_F(Mp3ThreadKurz, AReencodingThatExitsWithAnErrorHasFailed) {
     KopierEncoder(1);
     job.JoinerStarten();
     ASSERT_TRUE(job.BisBeideEnden());
-    EXPECT_EQ(job.Mp3Meldungen, std::vector<std::string>{Meldung(quellen[2])});
+    EXPECT_EQ(job.Mp3Meldungen, std::vector<std::string>{Meldung(
+                                    quellen[2], "Der Encoder endete mit dem Rückgabewert 1")});
     EXPECT_EQ(job.State.Mp3.Mp3Liste[2].Filename, quellen[2]);
     EXPECT_TRUE(job.State.Convert.ConvertListe.Empty());
+}
+
+// The message names the user's file, never the scratch copy, and the encoder's reason.
+TEST_F(Mp3ThreadKurz, AFailedReencodingNamesTheInputAndTheReason) {
+    test::WriteFileBytes(quellen[2], test::MpegFrames(50));
+    const struct {
+        std::string Skript;
+        std::string Grund;
+    } faelle[] = {
+        {"for letztes; do :; done\necho Textmüll > \"$letztes\"",
+         "Die umkodierte Kopie ist keine gültige MP3-Datei"},
+        {"echo 'Kapitel 3.mp3: Invalid data found when processing input' >&2\nexit 1",
+         "Kapitel 3.mp3: Invalid data found when processing input"},
+    };
+    for (const auto& fall : faelle) {
+        test::WriteShellScript(job.Dir / "encoder.sh", fall.Skript);
+        job.State.Daten.FfmpegDatei = job.Dir / "encoder.sh";
+        job.Mp3Meldungen.clear();
+        job.Vorbereiten(
+            {{quellen[0].string(), "1"}, {quellen[1].string(), "1"}, {quellen[2].string(), "1"}});
+        job.JoinerStarten();
+        ASSERT_TRUE(job.BisBeideEnden());
+        EXPECT_EQ(job.Mp3Meldungen, std::vector<std::string>{Meldung(quellen[2], fall.Grund)});
+    }
 }
 
 TEST_F(Mp3ThreadKurz, AReencodedCopyReplacesTheSourceInTheList) {

@@ -1,0 +1,98 @@
+#include "cli/JobBericht.h"
+
+#include "cli/ConsoleFrontEnd.h"
+#include "engine/DatenC.h"
+#include "engine/NatuerlicheReihenfolge.h"
+#include "engine/Ordner.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace fs = std::filesystem;
+
+namespace lorvane::cli {
+
+namespace {
+
+std::string ErfolgsText(const TJobState& state) {
+    return "Das Hörbuch \"" + state.Daten.Album + "\" von \"" + state.Daten.Autor +
+           "\" wurde erfolgreich erstellt!\r\nErstellte M4B-Dateien: " +
+           std::to_string(state.Daten.TeilNr.load()) +
+           " (Dauer: " + DauerText(state.Daten.M4bDauer) + ")";
+}
+
+bool Vorhanden(const fs::path& datei) {
+    std::error_code ec;
+    return fs::is_regular_file(datei, ec);
+}
+
+void FremdeNennen(std::ostream& out, const TJobState& state) {
+    const std::vector<fs::path> fremde = FremdeHoerbuchDateien(state);
+    if (fremde.empty()) {
+        return;
+    }
+    out << "Nicht von diesem Auftrag, schon vorher im Hörbuchordner: " << fremde.size() << "\n";
+    for (const fs::path& datei : fremde) {
+        out << "  " << datei.filename().string() << "\n";
+    }
+}
+
+} // namespace
+
+std::vector<fs::path> FremdeHoerbuchDateien(const TJobState& state) {
+    const std::vector<fs::path> fertige = state.Convert.FertigeDateien.Copy();
+    std::vector<std::string> namen;
+    for (const fs::path& datei : HoerbuchDateien(state.Convert.HoerbuchOrdner)) {
+        if (std::find(fertige.begin(), fertige.end(), datei) == fertige.end()) {
+            namen.push_back(datei.filename().string());
+        }
+    }
+    std::sort(namen.begin(), namen.end(), NatuerlichVor);
+    std::vector<fs::path> fremde;
+    for (const std::string& name : namen) {
+        fremde.push_back(state.Convert.HoerbuchOrdner / name);
+    }
+    return fremde;
+}
+
+std::vector<fs::path> FertigeM4bDateien(const TJobState& state) {
+    std::vector<fs::path> m4b;
+    for (const fs::path& datei : state.Convert.FertigeDateien.Copy()) {
+        if (datei.extension() == ".m4b") {
+            m4b.push_back(datei);
+        }
+    }
+    return m4b;
+}
+
+bool ErfolgBerichten(std::ostream& out, const TJobState& state) {
+    out << KonsolenText(ErfolgsText(state)) << "\n"
+        << "Hörbuchordner: " << state.Convert.HoerbuchOrdner.string() << "\n";
+    bool alleDa = true;
+    for (const fs::path& datei : FertigeM4bDateien(state)) {
+        const bool da = Vorhanden(datei);
+        alleDa = alleDa && da;
+        out << (da ? "  " : "  FEHLT: ") << datei.filename().string() << "\n";
+    }
+    FremdeNennen(out, state);
+    out.flush();
+    return alleDa;
+}
+
+std::string AbbruchBericht(const TJobState& state) {
+    std::size_t vorhanden = 0;
+    std::string liste;
+    for (const fs::path& datei : FertigeM4bDateien(state)) {
+        if (Vorhanden(datei)) {
+            ++vorhanden;
+            liste += "\n  " + datei.filename().string();
+        }
+    }
+    if (vorhanden == 0) {
+        return "Es ist keine vollständige M4B-Datei entstanden.";
+    }
+    return "Vollständige M4B-Dateien im Hörbuchordner \"" + state.Convert.HoerbuchOrdner.string() +
+           "\": " + std::to_string(vorhanden) + liste;
+}
+
+} // namespace lorvane::cli
