@@ -5,10 +5,12 @@
 #include "engine/Spaltenbreite.h"
 #include "support/TestSupport.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <spawn.h>
@@ -769,6 +771,37 @@ TEST_F(BuildSignale, AHangUpCancelsLikeCtrlCAndEndsWith129) {
     EXPECT_NE(Meldungen().find("Wird beendet"), std::string::npos) << Meldungen();
     EncoderBeendet(encoder);
     ArbeitsOrdnerSauber();
+}
+
+// Ended and gone, or a zombie that only waits for its new parent to reap it.
+bool ProzessBeendet(pid_t pid) {
+    if (::kill(pid, 0) != 0 && errno == ESRCH) {
+        return true;
+    }
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    const std::size_t name = text.rfind(')');
+    return !stat || (name != std::string::npos && text.compare(name, 3, ") Z") == 0);
+}
+
+TEST_F(BuildSignale, ACommandKilledOutrightTakesItsEncoderWithIt) {
+    EncoderMitKennung("exec sleep 60");
+    const pid_t pid = Starten();
+    ASSERT_GT(pid, 0);
+    const pid_t encoder = EncoderAbwarten();
+    ASSERT_GT(encoder, 0) << Meldungen();
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+    const auto frist = std::chrono::steady_clock::now() + 10s;
+    while (!ProzessBeendet(encoder) && std::chrono::steady_clock::now() < frist) {
+        std::this_thread::sleep_for(20ms);
+    }
+    const bool beendet = ProzessBeendet(encoder);
+    if (!beendet) {
+        ::kill(encoder, SIGKILL);
+    }
+    EXPECT_TRUE(beendet) << "the encoder outlived the command";
 }
 
 } // namespace
