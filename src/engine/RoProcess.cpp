@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <poll.h>
+#include <pthread.h>
 #include <sched.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -70,68 +72,187 @@ private:
     std::vector<int> fRaised;
 };
 
-class TSpawnSetup {
-public:
-    TSpawnSetup() {
-        posix_spawn_file_actions_init(&fActions);
-        posix_spawnattr_init(&fAttributes);
-    }
-    ~TSpawnSetup() {
-        posix_spawn_file_actions_destroy(&fActions);
-        posix_spawnattr_destroy(&fAttributes);
-    }
-    TSpawnSetup(const TSpawnSetup&) = delete;
-    TSpawnSetup& operator=(const TSpawnSetup&) = delete;
+// Everything the child needs, made ready before the fork: in the child of a
+// multithreaded process only async-signal-safe calls are allowed, so no allocation.
+struct TChildPlan {
+    const char* Program = nullptr;
+    char* const* Argv = nullptr;
+    char* const* Envp = nullptr;
+    const char* CurrentDir = nullptr; // nullptr: the caller's
+    int Fds[3] = {-1, -1, -1};
+    bool SetStandardFds = false;
+    int ErrorFd = -1;
+    pid_t ParentPid = 0;
+    int FdLimit = 0;
+};
 
-    int Prepare(const int (&fds)[3], const std::string& currentDir) {
-        int rc = 0;
-        if (fds[0] >= 0 || fds[1] >= 0 || fds[2] >= 0) {
-            for (int target = 0; target < 3 && rc == 0; ++target) {
-                rc = fds[target] >= 0
-                         ? posix_spawn_file_actions_adddup2(&fActions, fds[target], target)
-                         : posix_spawn_file_actions_addopen(&fActions, target, "/dev/null", O_RDWR,
-                                                            0);
+[[noreturn]] void ReportAndExit(int errorFd, int error) {
+    while (::write(errorFd, &error, sizeof error) < 0 && errno == EINTR) {
+    }
+    ::_exit(127);
+}
+
+void CloseInheritedDescriptors(int keep, int limit) {
+#ifdef SYS_close_range
+    constexpr unsigned int kLast = ~0U;
+    const unsigned int kept = static_cast<unsigned int>(keep);
+    if ((keep == 3 || ::syscall(SYS_close_range, 3U, kept - 1, 0U) == 0) &&
+        ::syscall(SYS_close_range, kept + 1, kLast, 0U) == 0) {
+        return;
+    }
+#endif
+    for (int fd = 3; fd < limit; ++fd) {
+        if (fd != keep) {
+            ::close(fd);
+        }
+    }
+}
+
+bool ResetToDefault(int signal, const struct sigaction& current) {
+    // The caller's way of handling these is its own; the child starts as a program should.
+    if (signal == SIGPIPE || signal == SIGINT || signal == SIGTERM || signal == SIGHUP) {
+        return true;
+    }
+    // A caught signal would run the caller's handler in the child between the unblock
+    // and the exec. Ignored ones stay ignored, as across any exec.
+    return (current.sa_flags & SA_SIGINFO) != 0 ||
+           (current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN);
+}
+
+void ResetSignals() {
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        struct sigaction current {};
+        // SIGKILL and SIGSTOP cannot be changed; the C library refuses its own signals.
+        if (signal == SIGKILL || signal == SIGSTOP || ::sigaction(signal, nullptr, &current) != 0) {
+            continue;
+        }
+        if (ResetToDefault(signal, current)) {
+            ::sigaction(signal, &byDefault, nullptr);
+        }
+    }
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
+}
+
+[[noreturn]] void RunChild(const TChildPlan& plan) {
+    const int errorFd = plan.ErrorFd;
+    // An encoder must never outlive this program, however it ends.
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) {
+        ReportAndExit(errorFd, errno);
+    }
+    // The parent died before the request took effect: no signal will come.
+    if (::getppid() != plan.ParentPid) {
+        ::_exit(127);
+    }
+    // A process group of its own: a Ctrl+C at the terminal goes to this program,
+    // which stops the child in its own way (an encoder gets "q"), not to the child.
+    if (::setpgid(0, 0) != 0) {
+        ReportAndExit(errorFd, errno);
+    }
+    if (plan.SetStandardFds) {
+        for (int target = 0; target < 3; ++target) {
+            int source = plan.Fds[target];
+            const bool opened = source < 0;
+            if (opened) {
+                source = ::open("/dev/null", O_RDWR);
+                if (source < 0) {
+                    ReportAndExit(errorFd, errno);
+                }
+            }
+            if (source == target) {
+                // dup2 onto itself would keep a close-on-exec flag.
+                if (::fcntl(target, F_SETFD, 0) != 0) {
+                    ReportAndExit(errorFd, errno);
+                }
+                continue;
+            }
+            if (::dup2(source, target) < 0) {
+                ReportAndExit(errorFd, errno);
+            }
+            if (opened) {
+                ::close(source);
             }
         }
-        // Nothing else of this process reaches the child, whoever opened it.
-        if (rc == 0) {
-            rc = posix_spawn_file_actions_addclosefrom_np(&fActions, 3);
+    }
+    // Nothing else of this process reaches the child, whoever opened it.
+    CloseInheritedDescriptors(errorFd, plan.FdLimit);
+    if (plan.CurrentDir != nullptr && ::chdir(plan.CurrentDir) != 0) {
+        ReportAndExit(errorFd, errno);
+    }
+    ResetSignals();
+    ::execve(plan.Program, plan.Argv, plan.Envp);
+    ReportAndExit(errorFd, errno);
+}
+
+// The child reports a failed start through this pipe; its end closes at the exec.
+class TErrorPipe {
+public:
+    TErrorPipe() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            fError = errno;
+            return;
         }
-        if (rc == 0 && !currentDir.empty()) {
-            rc = posix_spawn_file_actions_addchdir_np(&fActions, currentDir.c_str());
+        fRead = fds[0];
+        fWrite = fds[1];
+        // Both above 2, so that the child's descriptors 0 to 2 cannot overwrite them.
+        for (int* fd : {&fRead, &fWrite}) {
+            if (*fd < 3) {
+                const int raised = ::fcntl(*fd, F_DUPFD_CLOEXEC, 3);
+                if (raised < 0) {
+                    fError = errno;
+                    return;
+                }
+                ::close(*fd);
+                *fd = raised;
+            }
         }
-        // The caller may block or ignore SIGPIPE; the child starts as a program should.
-        sigset_t noSignals;
-        sigemptyset(&noSignals);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        sigaddset(&defaults, SIGPIPE);
-        if (rc == 0) {
-            rc = posix_spawnattr_setsigmask(&fAttributes, &noSignals);
+    }
+    ~TErrorPipe() {
+        CloseWrite();
+        if (fRead >= 0) {
+            ::close(fRead);
         }
-        if (rc == 0) {
-            rc = posix_spawnattr_setsigdefault(&fAttributes, &defaults);
+    }
+    TErrorPipe(const TErrorPipe&) = delete;
+    TErrorPipe& operator=(const TErrorPipe&) = delete;
+
+    int Error() const { return fError; }
+    int WriteFd() const { return fWrite; }
+    void CloseWrite() {
+        if (fWrite >= 0) {
+            ::close(fWrite);
+            fWrite = -1;
         }
-        // A process group of its own: a Ctrl+C at the terminal goes to this program,
-        // which stops the child in its own way (an encoder gets "q"), not to the child.
-        if (rc == 0) {
-            rc = posix_spawnattr_setpgroup(&fAttributes, 0);
-        }
-        if (rc == 0) {
-            rc = posix_spawnattr_setflags(&fAttributes, POSIX_SPAWN_SETSIGMASK |
-                                                            POSIX_SPAWN_SETSIGDEF |
-                                                            POSIX_SPAWN_SETPGROUP);
-        }
-        return rc;
+    }
+    // The child's errno, or 0 once the exec has closed the pipe.
+    int ChildError() const {
+        int error = 0;
+        ssize_t got;
+        do {
+            got = ::read(fRead, &error, sizeof error);
+        } while (got < 0 && errno == EINTR);
+        return got == static_cast<ssize_t>(sizeof error) ? error : 0;
     }
 
-    const posix_spawn_file_actions_t* Actions() const { return &fActions; }
-    const posix_spawnattr_t* Attributes() const { return &fAttributes; }
-
 private:
-    posix_spawn_file_actions_t fActions;
-    posix_spawnattr_t fAttributes;
+    int fRead = -1;
+    int fWrite = -1;
+    int fError = 0;
 };
+
+int DescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+        limit.rlim_cur > (1U << 20)) {
+        return 1 << 20;
+    }
+    return static_cast<int>(limit.rlim_cur);
+}
 
 std::vector<char*> PointerList(const std::vector<std::string>& texts) {
     std::vector<char*> pointers;
@@ -228,10 +349,9 @@ int TRoChildProcess::Spawn(const TRoSpawnRequest& request) {
     }
     int fds[3] = {request.StdIn, request.StdOut, request.StdErr};
     TRaisedDescriptors raised(fds);
-    TSpawnSetup setup;
-    int rc = setup.Prepare(fds, request.CurrentDir);
-    if (rc != 0) {
-        return rc;
+    TErrorPipe errorPipe;
+    if (errorPipe.Error() != 0) {
+        return errorPipe.Error();
     }
     std::vector<char*> argv = PointerList(request.Arguments);
     std::vector<char*> envp;
@@ -240,13 +360,40 @@ int TRoChildProcess::Spawn(const TRoSpawnRequest& request) {
         envp = PointerList(**request.Environment);
         environment = envp.data();
     }
-    pid_t pid = 0;
-    // glibc's posix_spawn reports a failed exec (or chdir) as its result, so a missing
-    // program is a failed start, never a child that ends with 127.
-    rc = ::posix_spawn(&pid, program.c_str(), setup.Actions(), setup.Attributes(), argv.data(),
-                       environment);
-    if (rc != 0) {
-        return rc;
+    TChildPlan plan;
+    plan.Program = program.c_str();
+    plan.Argv = argv.data();
+    plan.Envp = environment;
+    plan.CurrentDir = request.CurrentDir.empty() ? nullptr : request.CurrentDir.c_str();
+    plan.SetStandardFds = fds[0] >= 0 || fds[1] >= 0 || fds[2] >= 0;
+    std::copy(std::begin(fds), std::end(fds), std::begin(plan.Fds));
+    plan.ErrorFd = errorPipe.WriteFd();
+    plan.ParentPid = ::getpid();
+    plan.FdLimit = DescriptorLimit();
+
+    // posix_spawn cannot ask for the parent-death signal, hence fork. All signals are
+    // blocked across it, so that no handler of this program runs in the child before
+    // the child has reset them.
+    sigset_t allSignals;
+    sigfillset(&allSignals);
+    sigset_t oldMask;
+    pthread_sigmask(SIG_SETMASK, &allSignals, &oldMask);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        RunChild(plan);
+    }
+    const int forkError = errno;
+    pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
+    if (pid < 0) {
+        return forkError;
+    }
+    errorPipe.CloseWrite();
+    // A failed exec (or chdir) is a failed start, never a child that ends with 127.
+    if (const int error = errorPipe.ChildError(); error != 0) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        return error;
     }
     fPid = pid;
     fPidFd = OpenPidFd(pid);

@@ -1,10 +1,17 @@
 #pragma once
-// The child process behind the console runner, on POSIX: posix_spawn with the given
-// descriptors as 0, 1 and 2 (descriptors 3 and up are closed in the child), the
-// working folder, SIGPIPE at its default and an empty signal mask; a wait with a
-// time-out on a pidfd (or by polling waitpid where the system has none); killing.
-// A child that is left running is reaped later, so it never stays a zombie for long.
-// Errors are errno values.
+// The child process behind the console runner, on POSIX: fork and exec with the
+// given descriptors as 0, 1 and 2 (descriptors 3 and up are closed in the child), the
+// working folder, a process group of its own, SIGPIPE, SIGINT, SIGTERM and SIGHUP at
+// their defaults and an empty signal mask; a wait with a time-out on a pidfd (or by
+// polling waitpid where the system has none); killing. Errors are errno values; a
+// failed exec or chdir in the child is the result of the start.
+//
+// The child gets SIGKILL when its parent goes, so that no encoder outlives this
+// program, also one killed outright. On Linux that parent is the starting thread:
+// a child is killed when the thread that started it ends. Every start here is waited
+// for by its thread; a child that is left running (Abandon, or the object destroyed
+// while it runs) lasts at most as long as the thread that started it, and is reaped
+// later, so it never stays a zombie for long.
 
 #include <cstdint>
 #include <optional>
@@ -36,7 +43,7 @@ inline constexpr std::uint32_t RoWaitForever = 0xFFFFFFFFU;
 class TRoChildProcess {
 public:
     TRoChildProcess() = default;
-    // A child still running is left to run and reaped once it ends.
+    // A child still running is left to run (see Abandon).
     ~TRoChildProcess();
     TRoChildProcess(const TRoChildProcess&) = delete;
     TRoChildProcess& operator=(const TRoChildProcess&) = delete;
@@ -47,7 +54,8 @@ public:
     TRoWaitResult Wait(std::uint32_t timeoutMs, int& error);
     // SIGKILL and reap; false with errno when that failed.
     bool Kill(int& error);
-    // Leaves a running child to run; it is reaped after its end.
+    // Leaves a running child to run, at most until the starting thread ends; it is
+    // reaped after its end.
     void Abandon();
 
     pid_t Pid() const { return fPid; }
