@@ -115,7 +115,9 @@ protected:
         std::string befehl =
             vorsatz + Umgebung(ffmpeg) + test::ShellQuote(LORVANE_CLI_PATH) + " build";
         for (const std::string& arg : args) {
-            befehl += " " + test::ShellQuote(arg);
+            // Two appends: for " " + std::string&& GCC 12 reports a false -Wrestrict at -O3.
+            befehl += ' ';
+            befehl += test::ShellQuote(arg);
         }
         TLauf lauf;
         lauf.Status = test::RunCommand(befehl, &lauf.Out, &lauf.Err);
