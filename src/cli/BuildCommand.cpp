@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 
+#include "cli/AusgabePruefen.h"
 #include "cli/ConsoleFrontEnd.h"
 #include "cli/JobBericht.h"
 #include "engine/ArbeitsOrdnerSperre.h"
@@ -307,17 +308,6 @@ fs::path EncoderAusUmgebung(const std::string& angabe) {
     return gefunden.empty() ? fs::path(angabe) : fs::absolute(fs::path(gefunden));
 }
 
-// The final lines are the command's result: an output that could not take them
-// (a full disk, a closed pipe) is a failure.
-bool AusgabeGeschrieben(std::ostream& out, std::ostream& err) {
-    out.flush();
-    if (out.good()) {
-        return true;
-    }
-    err << kPrefix << "Die Ausgabe konnte nicht geschrieben werden.\n" << std::flush;
-    return false;
-}
-
 int AbbruchStatus() {
     const int signal = TSignalWache::Signal();
     return signal != 0 ? 128 + signal : kBuildFehlgeschlagen;
@@ -353,15 +343,14 @@ int JobMitOrdnern(TJobState& state, const std::vector<TDateiZeile>& zeilen,
     int status = AbbruchStatus();
     if (ergebnis == TModalResult::OK) {
         const bool alleDa = ErfolgBerichten(out, state);
-        status = kBuildOk;
+        // The final lines are the command's result: an output that could not take them
+        // (a full disk, a closed pipe) is a failure.
+        const bool geschrieben = AusgabePruefen(out, err);
         if (!alleDa) {
             frontEnd.Meldung(std::string(kPrefix) +
                              "eine erstellte M4B-Datei fehlt im Hörbuchordner");
-            status = kBuildFehlgeschlagen;
         }
-        if (!AusgabeGeschrieben(out, err)) {
-            status = kBuildFehlgeschlagen;
-        }
+        status = alleDa && geschrieben ? kBuildOk : kBuildFehlgeschlagen;
     } else {
         frontEnd.Meldung(AbbruchBericht(state));
     }
