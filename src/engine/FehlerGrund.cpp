@@ -72,4 +72,9 @@ std::string LeseFehlerGrund(const std::filesystem::path& datei) {
     return SystemFehlerText(ordner ? EISDIR : EINVAL);
 }
 
+std::string UngueltigeMp3Grund(const std::filesystem::path& datei) {
+    std::string grund = LeseFehlerGrund(datei);
+    return grund.empty() ? "Keine gültigen MP3-Audiodaten gefunden" : grund;
+}
+
 } // namespace lorvane

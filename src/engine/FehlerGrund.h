@@ -18,4 +18,7 @@ std::string MitGrund(std::string meldung, const std::string& grund);
 // plain file); empty when it can.
 std::string LeseFehlerGrund(const std::filesystem::path& datei);
 
+// Why the analyser refused the file: LeseFehlerGrund, else that it holds no MPEG audio.
+std::string UngueltigeMp3Grund(const std::filesystem::path& datei);
+
 } // namespace lorvane

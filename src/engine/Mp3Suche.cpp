@@ -1,5 +1,7 @@
 #include "engine/Mp3Suche.h"
 
+#include "engine/FehlerGrund.h"
+
 #include "audio/TextCodec.h"
 #include "engine/DatenC.h"
 #include "engine/NatuerlicheReihenfolge.h"
@@ -46,9 +48,13 @@ std::vector<std::string> NamenImOrdner(const fs::path& ordner, TTest passt) {
 
 } // namespace
 
-std::string FehlerhafteDateiFrage(const fs::path& datei) {
-    return "Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\r\n\"" + datei.string() +
-           "\"\r\nSoll trotzdem weiter hinzugefügt werden?";
+std::string FehlerhafteDateiFrage(const fs::path& datei, const std::string& grund) {
+    std::string frage = "Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\r\n\"" +
+                        datei.string() + "\"";
+    if (!grund.empty()) {
+        frage += "\r\nGrund: " + grund;
+    }
+    return frage + "\r\nSoll trotzdem weiter hinzugefügt werden?";
 }
 
 std::vector<std::string> Mp3DateienImOrdner(const fs::path& ordner) {
@@ -179,7 +185,7 @@ void TMp3Suche::MetadatenUebernehmen() {
 }
 
 void TMp3Suche::FrageFehlerhafteDatei(const std::string& voll) {
-    fCancelS = !fFrontEnd.FrageJaNein(FehlerhafteDateiFrage(voll));
+    fCancelS = !fFrontEnd.FrageJaNein(FehlerhafteDateiFrage(voll, UngueltigeMp3Grund(voll)));
 }
 
 } // namespace lorvane

@@ -21,8 +21,9 @@
 
 namespace lorvane {
 
-// Asked for a file the analyser rejects; Ja goes on, Nein cancels the whole scan.
-std::string FehlerhafteDateiFrage(const std::filesystem::path& datei);
+// Asked for a file the analyser rejects, with the reason when there is one; Ja goes on,
+// Nein cancels the whole scan.
+std::string FehlerhafteDateiFrage(const std::filesystem::path& datei, const std::string& grund);
 
 // The names of the MP3 files directly in a folder: "*.mp3" (ASCII case-insensitive),
 // not hidden, not folders; in natural order. Empty when the folder cannot be listed.

@@ -143,11 +143,6 @@ void TMp3Thread::FehlerMelden(const std::string& datei, const std::string& grund
     fState.Mp3FehlerMelden(MitGrund(Mp3BearbeitungFehler(datei), grund));
 }
 
-std::string TMp3Thread::UngueltigGrund(const fs::path& datei) {
-    const std::string grund = LeseFehlerGrund(datei);
-    return grund.empty() ? "Keine gültigen MP3-Audiodaten gefunden" : grund;
-}
-
 // ---------------------------------------------------------------------------------------
 // Phase 1: the target format
 
@@ -159,7 +154,7 @@ bool TMp3Thread::Analysieren() {
         // No cancel check here: a cancel takes effect after this phase.
         for (TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
             if (!DateiPruefen(eintrag.Filename)) {
-                FehlerMelden(eintrag.Eingabe.string(), UngueltigGrund(eintrag.Filename));
+                FehlerMelden(eintrag.Eingabe.string(), UngueltigeMp3Grund(eintrag.Filename));
                 return false;
             }
             const TMP3File& mp3 = fEngine.Mp3File;
@@ -211,7 +206,7 @@ bool TMp3Thread::Vorverarbeiten() {
 
 bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     if (!DateiPruefen(eintrag.Filename)) {
-        throw ESchrittFehler(UngueltigGrund(eintrag.Filename));
+        throw ESchrittFehler(UngueltigeMp3Grund(eintrag.Filename));
     }
     const std::int32_t dauer = fEngine.Mp3File.Duration();
     if (dauer > 0 && dauer != eintrag.Dauer) {

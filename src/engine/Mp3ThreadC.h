@@ -59,7 +59,6 @@ private:
     bool WartenUndPruefen() const;
     bool AbbruchVerlangt() const;
     void FehlerMelden(const std::string& datei, const std::string& grund);
-    static std::string UngueltigGrund(const std::filesystem::path& datei);
     bool StueckKopieren(TStream& quelle, TTeil& teil, std::int64_t stueck,
                         const TMp3ListeRec& eintrag);
 

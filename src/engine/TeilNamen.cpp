@@ -1,6 +1,7 @@
 #include "engine/TeilNamen.h"
 
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -43,8 +44,12 @@ std::string TeilNummerText(std::int32_t teilNr) {
 fs::path TeilDateiName(const fs::path& arbeitsOrdner, const std::string& autor,
                        const std::string& album, std::int32_t teilNr) {
     // The ".m4a" and ".m4b" names of the part are as long as this one.
-    return arbeitsOrdner /
-           NameMitZusatz(autor + " - " + album, "_" + TeilNummerText(teilNr), ".mp3");
+    std::string zusatz = "_";
+    zusatz += TeilNummerText(teilNr);
+    std::string basis = autor;
+    basis += " - ";
+    basis += album;
+    return arbeitsOrdner / NameMitZusatz(std::move(basis), zusatz, ".mp3");
 }
 
 std::string TeilTitel(const std::string& titel, std::int32_t teilNr) {

@@ -312,7 +312,8 @@ TEST_F(Build, FifosAreSkippedInFoldersAndRefusedByName) {
     EXPECT_EQ(lauf.Status, 1) << lauf.Err;
     EXPECT_NE(lauf.Err.find("Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\n\"" +
                             fifo.string() +
-                            "\"\nSoll trotzdem weiter hinzugefügt werden?\nAntwort: Nein"),
+                            "\"\nGrund: Keine gewöhnliche Datei\nSoll trotzdem weiter "
+                            "hinzugefügt werden?\nAntwort: Nein"),
               std::string::npos)
         << lauf.Err;
 }
@@ -475,7 +476,8 @@ TEST_F(Build, AFaultyFileIsSkippedOnlyWhenAnsweredJa) {
     test::WriteFileBytes(ein / "2.mp3", std::vector<std::uint8_t>(3000, 'x'));
     const std::string frage = "Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\n\"" +
                               (ein / "2.mp3").string() +
-                              "\"\nSoll trotzdem weiter hinzugefügt werden?";
+                              "\"\nGrund: Keine gültigen MP3-Audiodaten gefunden\nSoll "
+                              "trotzdem weiter hinzugefügt werden?";
     TLauf lauf = Cli({"-o", aus.string(), "-l", "Meer", ein.string()});
     EXPECT_EQ(lauf.Status, 1);
     EXPECT_NE(lauf.Err.find(frage + "\nAntwort: Nein"), std::string::npos) << lauf.Err;

@@ -127,7 +127,9 @@ TEST_F(Mp3Suche, FaultyFileAnsweredJaIsSkipped) {
     ASSERT_EQ(frontEnd.Fragen.size(), 1U);
     EXPECT_EQ(frontEnd.Fragen[0],
               "Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\r\n\"" +
-                  kaputt.string() + "\"\r\nSoll trotzdem weiter hinzugefügt werden?");
+                  kaputt.string() +
+                  "\"\r\nGrund: Keine gültigen MP3-Audiodaten gefunden\r\nSoll trotzdem weiter "
+                  "hinzugefügt werden?");
     EXPECT_FALSE(suche.CancelS());
     EXPECT_EQ(Captions(suche), (std::vector<std::string>{Ordner() + "1.mp3", Ordner() + "3.mp3"}));
 }
