@@ -18,10 +18,6 @@ namespace {
 
 constexpr int kVersuche = 100;
 
-fs::path OhneTrenner(const fs::path& ordner) {
-    return ordner.has_filename() ? ordner : ordner.parent_path();
-}
-
 // Deletes the files directly in the folder (never below it), then the folder when
 // it is empty.
 void EigenenOrdnerEntfernen(const fs::path& ordner) {

@@ -18,10 +18,6 @@ namespace lorvane {
 
 namespace {
 
-fs::path OhneTrenner(const fs::path& ordner) {
-    return ordner.has_filename() ? ordner : ordner.parent_path();
-}
-
 void NatuerlichSortieren(std::vector<std::string>& namen) {
     std::sort(namen.begin(), namen.end(),
               [](const std::string& a, const std::string& b) { return NatuerlichVor(a, b); });

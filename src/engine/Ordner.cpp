@@ -17,11 +17,6 @@ char KleinAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The folder without its trailing separator, as the system calls want it.
-fs::path OhneTrenner(const fs::path& ordner) {
-    return ordner.has_filename() ? ordner : ordner.parent_path();
-}
-
 fs::path Angehaengt(const fs::path& ordner, std::string_view rest) {
     fs::path ergebnis = MitTrenner(ordner);
     ergebnis += fs::path(rest);
@@ -173,6 +168,10 @@ fs::path MitTrenner(const fs::path& ordner) {
         text.push_back('/');
     }
     return text;
+}
+
+fs::path OhneTrenner(const fs::path& ordner) {
+    return ordner.has_filename() ? ordner : ordner.parent_path();
 }
 
 bool MaskePasst(std::string_view name, std::string_view maske) {

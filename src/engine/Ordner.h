@@ -46,6 +46,9 @@ std::filesystem::path FfmpegDateiSuchen(const std::filesystem::path& programmOrd
 // The path with exactly one trailing separator; an empty path stays empty.
 std::filesystem::path MitTrenner(const std::filesystem::path& ordner);
 
+// The folder without its trailing separator, as the system calls want it.
+std::filesystem::path OhneTrenner(const std::filesystem::path& ordner);
+
 // Wildcard match of a file name: "*" any run, "?" one byte; ASCII letters match
 // regardless of case.
 bool MaskePasst(std::string_view name, std::string_view maske);

@@ -1,5 +1,7 @@
 #include "engine/OrdnerSperre.h"
 
+#include "engine/Ordner.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,14 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace lorvane {
-
-namespace {
-
-fs::path OhneTrenner(const fs::path& ordner) {
-    return ordner.has_filename() ? ordner : ordner.parent_path();
-}
-
-} // namespace
 
 int OrdnerOeffnenUndSperren(const fs::path& ordner) {
     const fs::path pfad = OhneTrenner(ordner);

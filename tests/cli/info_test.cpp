@@ -29,25 +29,8 @@ const std::vector<std::string> kColumns = {
     "channels",  "bitrate",    "frames",     "duration",
     "vbr",       "title",      "artist",     "album"};
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// redirect is appended to the command line, for example " >/dev/full".
-CliRun RunCli(const std::vector<std::string>& args, const std::string& redirect = "") {
-    std::string command = test::ShellQuote(LORVANE_CLI_PATH);
-    for (const std::string& arg : args) {
-        // Two appends: for " " + std::string&& GCC 12 reports a false -Wrestrict at -O3.
-        command += ' ';
-        command += test::ShellQuote(arg);
-    }
-    command += redirect;
-    CliRun run;
-    run.status = test::RunCommand(command, &run.out, &run.err);
-    return run;
-}
+using test::CliRun;
+using test::RunCli;
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;

@@ -14,23 +14,8 @@
 namespace lorvane {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args, const std::string& redirect = "") {
-    std::string command = test::ShellQuote(LORVANE_CLI_PATH);
-    for (const std::string& arg : args) {
-        // Two appends: for " " + std::string&& GCC 12 reports a false -Wrestrict at -O3.
-        command += ' ';
-        command += test::ShellQuote(arg);
-    }
-    CliRun run;
-    run.status = test::RunCommand(command + redirect, &run.out, &run.err);
-    return run;
-}
+using test::CliRun;
+using test::RunCli;
 
 TEST(MainCommand, VersionComesFromTheProject) {
     const std::string version = LORVANE_VERSION;

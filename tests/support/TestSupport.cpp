@@ -209,6 +209,19 @@ int RunCommand(const std::string& command, std::string* out, std::string* err) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+CliRun RunCli(const std::vector<std::string>& args, const std::string& redirect) {
+    std::string command = ShellQuote(LORVANE_CLI_PATH);
+    for (const std::string& arg : args) {
+        // Two appends: for " " + std::string&& GCC 12 reports a false -Wrestrict at -O3.
+        command += ' ';
+        command += ShellQuote(arg);
+    }
+    command += redirect;
+    CliRun run;
+    run.status = RunCommand(command, &run.out, &run.err);
+    return run;
+}
+
 std::string ShellQuote(const std::string& word) {
     std::string out = "'";
     for (char c : word) {

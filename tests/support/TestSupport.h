@@ -70,4 +70,14 @@ int RunCommand(const std::string& command, std::string* out = nullptr, std::stri
 // Quotes a word for /bin/sh.
 std::string ShellQuote(const std::string& word);
 
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// lorvane-cli with the arguments (each quoted); redirect is appended to the command
+// line as it is, for example " >/dev/full".
+CliRun RunCli(const std::vector<std::string>& args, const std::string& redirect = "");
+
 } // namespace lorvane::test
