@@ -135,6 +135,7 @@ TBearbeitenDlg::~TBearbeitenDlg() {
             fState.Convert.PauseS = false;
             if (fEngine) {
                 EncoderStoppen(fEngine->Mp3InPipe);
+                fState.Convert.ConvertEncoderGestopptS = true;
                 EncoderStoppen(fEngine->ConvertInPipe);
             }
             // Only the termination handlers: the front end may be what failed.
@@ -496,6 +497,7 @@ void TBearbeitenDlg::AbbruchAusfuehren() {
         }
         if (fState.Daten.ConvertThreadLaeuftS &&
             fEngine->ConvertConsoleApp.ProcessInfo().HasProcess()) {
+            fState.Convert.ConvertEncoderGestopptS = true;
             EncoderStoppen(fEngine->ConvertInPipe);
         }
     }

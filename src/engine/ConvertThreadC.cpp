@@ -109,7 +109,7 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
                      EncoderFehlerGrund(fEngine.ConvertConsoleApp, fEncoderMeldung)));
         return;
     }
-    if (fState.Convert.AbbruchS) {
+    if (fState.Convert.ConvertEncoderGestopptS) {
         // Stopped by "q", the encoder ends normally with what it has: a part of minutes
         // that would pass for one of hours.
         DateiLoeschen(ergebnis);

@@ -82,6 +82,9 @@ struct TConvertVariablen {
     // its name, and the copies of the MP3 parts. Emptied when the progress window is
     // created; kept after the job, so that the front end can report them.
     TLockedList<std::filesystem::path> FertigeDateien;
+    // The controller stopped the converter's encoder with "q" (a cancel): the result of
+    // that run is a torso, not a part. An error elsewhere lets a run finish its part.
+    std::atomic<bool> ConvertEncoderGestopptS{false};
 };
 
 // The joiner's side.

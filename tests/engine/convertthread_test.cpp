@@ -202,6 +202,26 @@ TEST_F(ConvertThreadStandIn, NoResultFileCannotBeRenamed) {
     EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4b")));
 }
 
+// An error of the joiner stops the job, but the encoder was not stopped: the part it
+// converts to its end stays.
+TEST_F(ConvertThreadStandIn, ARunThatEndsAfterAnErrorElsewhereKeepsItsPart) {
+    const fs::path weiter = job.Dir / "weiter";
+    test::WriteShellScript(job.Dir / "encoder.sh",
+                           "while [ ! -e " + test::ShellQuote(weiter.string()) +
+                               " ]; do sleep 0.01; done\ncat \"$3\" > \"$4\"");
+    job.State.Daten.FfmpegDatei = job.Dir / "encoder.sh";
+    job.State.Convert.ConvertListe.Add(Teil(1));
+    job.ConverterStarten();
+    ASSERT_TRUE(
+        job.WartenBis([&] { return job.Engine.ConvertConsoleApp.ProcessInfo().HasProcess(); }));
+    job.State.Convert.AbbruchS = true;
+    test::WriteFileBytes(weiter, {});
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(1, ".m4b")), test::BytesOf("Teil 1"));
+    EXPECT_EQ(job.State.Convert.FertigeDateien.Copy(),
+              std::vector<fs::path>{ImHoerbuch(1, ".m4b")});
+}
+
 TEST(ConvertThreadMeldungen, AreTheProgramsOwn) {
     EXPECT_EQ(Mp3KopierFehler("/a/Teil.mp3"),
               "Die zusammengefügte MP3-Datei \"/a/Teil.mp3\" konnte nicht in den Ausgabeordner "
@@ -253,6 +273,7 @@ TEST(ConvertThreadEncoder, ACancelStopsTheEncoderAndDeletesTheShortenedResult) {
     job.State.Convert.AbbruchS = true;
     job.State.Convert.PauseS = false;
     ASSERT_TRUE(job.Engine.ConvertConsoleApp.ProcessInfo().HasProcess());
+    job.State.Convert.ConvertEncoderGestopptS = true;
     job.Engine.ConvertInPipe.WriteData("q", 1);
     ASSERT_TRUE(job.BisBeideEnden());
 
