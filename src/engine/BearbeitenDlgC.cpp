@@ -2,7 +2,6 @@
 
 #include "audio/TextCodec.h"
 #include "engine/ConvertThreadC.h"
-#include "engine/FehlerGrund.h"
 #include "engine/Mp3ThreadC.h"
 #include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
