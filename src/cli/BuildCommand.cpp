@@ -248,13 +248,13 @@ std::string OrdnerNameDerErstenEingabe(const TBuildOptionen& optionen) {
 void MetadatenSetzen(TJobState& state, const TBuildOptionen& optionen, TConsoleFrontEnd& frontEnd) {
     auto& daten = state.Daten;
     const std::string ordnerName = MetaTextBereinigen(OrdnerNameDerErstenEingabe(optionen));
-    const bool titelFehlt = !optionen.Titel && MetaTextBereinigen(daten.Titel) == "_";
-    const bool albumFehlt = !optionen.Album && MetaTextBereinigen(daten.Album) == "_";
+    const std::string titel = MetaTextBereinigen(optionen.Titel.value_or(daten.Titel));
+    const std::string album = MetaTextBereinigen(optionen.Album.value_or(daten.Album));
+    const bool titelFehlt = !optionen.Titel && titel == "_";
+    const bool albumFehlt = !optionen.Album && album == "_";
     daten.Autor = MetaTextBereinigen(optionen.Autor.value_or(daten.Autor));
-    daten.Titel =
-        titelFehlt ? ordnerName : MetaTextBereinigen(optionen.Titel.value_or(daten.Titel));
-    daten.Album =
-        albumFehlt ? ordnerName : MetaTextBereinigen(optionen.Album.value_or(daten.Album));
+    daten.Titel = titelFehlt ? ordnerName : titel;
+    daten.Album = albumFehlt ? ordnerName : album;
     if (titelFehlt || albumFehlt) {
         const char* was = !titelFehlt ? "Album" : (albumFehlt ? "Titel und Album" : "Titel");
         frontEnd.Meldung(std::string("Kein Tag nennt ") + was + ": Es gilt der Ordnername \"" +

@@ -162,21 +162,19 @@ bool TConsoleFrontEnd::FrageJaNein(const std::string& text) {
         break;
     }
     std::ostream& frage = FrageStrom();
-    if (&frage != &fAusgabe) {
+    // Asked on the terminal, the question is only recorded in the log.
+    const bool amTerminal = &frage != &fAusgabe;
+    if (amTerminal) {
         frage << KonsolenText(text) << "\n";
     }
     frage << "[j/n] " << std::flush;
     bool ja = false;
     const bool beantwortet = AntwortLesen(ja, frage);
-    if (&frage == &fAusgabe) {
-        if (!beantwortet) {
-            fAusgabe << "\nAntwort: Nein\n" << std::flush;
-        }
-    } else {
-        if (!beantwortet) {
-            frage << "\n" << std::flush;
-        }
-        // The log keeps what was decided.
+    if (!beantwortet) {
+        frage << "\n" << std::flush;
+    }
+    // The log keeps what was decided, unless the typed answer stands in it already.
+    if (amTerminal || !beantwortet) {
         fAusgabe << "Antwort: " << (ja ? "Ja" : "Nein") << "\n" << std::flush;
     }
     if (!beantwortet) {

@@ -41,17 +41,13 @@ void FremdeNennen(std::ostream& out, const TJobState& state) {
 
 std::vector<fs::path> FremdeHoerbuchDateien(const TJobState& state) {
     const std::vector<fs::path> fertige = state.Convert.FertigeDateien.Copy();
-    std::vector<std::string> namen;
-    for (const fs::path& datei : HoerbuchDateien(state.Convert.HoerbuchOrdner)) {
-        if (std::find(fertige.begin(), fertige.end(), datei) == fertige.end()) {
-            namen.push_back(datei.filename().string());
-        }
-    }
-    std::sort(namen.begin(), namen.end(), NatuerlichVor);
-    std::vector<fs::path> fremde;
-    for (const std::string& name : namen) {
-        fremde.push_back(state.Convert.HoerbuchOrdner / name);
-    }
+    std::vector<fs::path> fremde = HoerbuchDateien(state.Convert.HoerbuchOrdner);
+    std::erase_if(fremde, [&fertige](const fs::path& datei) {
+        return std::find(fertige.begin(), fertige.end(), datei) != fertige.end();
+    });
+    std::sort(fremde.begin(), fremde.end(), [](const fs::path& a, const fs::path& b) {
+        return NatuerlichVor(a.filename().string(), b.filename().string());
+    });
     return fremde;
 }
 
@@ -75,7 +71,6 @@ bool ErfolgBerichten(std::ostream& out, const TJobState& state) {
         out << (da ? "  " : "  FEHLT: ") << datei.filename().string() << "\n";
     }
     FremdeNennen(out, state);
-    out.flush();
     return alleDa;
 }
 

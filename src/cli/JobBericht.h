@@ -19,7 +19,8 @@ std::vector<std::filesystem::path> FremdeHoerbuchDateien(const TJobState& state)
 // The ".m4b" files this job finished, in their order.
 std::vector<std::filesystem::path> FertigeM4bDateien(const TJobState& state);
 
-// The lines after a successful job. False when a finished file is missing now.
+// The lines after a successful job, not flushed: the caller checks the output. False
+// when a finished file is missing now.
 bool ErfolgBerichten(std::ostream& out, const TJobState& state);
 
 // The lines after a failed or cancelled job: the complete parts that stay, and where.

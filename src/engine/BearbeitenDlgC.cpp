@@ -7,6 +7,7 @@
 #include "engine/ThreadMeldungen.h"
 #include "id3v2/ScratchFiles.h"
 
+#include <algorithm>
 #include <exception>
 #include <poll.h>
 #include <stdexcept>
@@ -49,6 +50,12 @@ std::vector<fs::path> OrdnerDerDatei(const fs::path& datei) {
         ordner.push_back(ziel.parent_path());
     }
     return ordner;
+}
+
+bool LiegtDirektIn(const fs::path& datei, const fs::path& ordner) {
+    const std::vector<fs::path> ordnerDerDatei = OrdnerDerDatei(datei);
+    return std::any_of(ordnerDerDatei.begin(), ordnerDerDatei.end(),
+                       [&ordner](const fs::path& o) { return GleicherOrdner(o, ordner); });
 }
 
 void RunnerBeenden(TRoConsoleApp& app) {
@@ -243,14 +250,11 @@ bool TBearbeitenDlg::StartPruefungen() {
 }
 
 std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
-    const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
-    const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
     for (const TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
-        for (const fs::path& ordner : OrdnerDerDatei(eintrag.Filename)) {
-            for (const fs::path* jobOrdner : {&hoerbuch, &arbeit}) {
-                if (GleicherOrdner(ordner, *jobOrdner)) {
-                    return EingabeImOrdnerText(eintrag.Filename, *jobOrdner);
-                }
+        for (const fs::path* jobOrdner :
+             {&fState.Convert.HoerbuchOrdner, &fState.Daten.ArbeitsOrdner}) {
+            if (LiegtDirektIn(eintrag.Eingabe, *jobOrdner)) {
+                return EingabeImOrdnerText(eintrag.Eingabe, *jobOrdner);
             }
         }
     }
@@ -258,14 +262,10 @@ std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
 }
 
 bool TBearbeitenDlg::EingabeImOrdner(const fs::path& ordner) const {
-    for (const TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
-        for (const fs::path& eingabeOrdner : OrdnerDerDatei(eintrag.Eingabe)) {
-            if (GleicherOrdner(eingabeOrdner, ordner)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    const TMp3Liste& liste = fState.Mp3.Mp3Liste;
+    return std::any_of(liste.begin(), liste.end(), [&ordner](const TMp3ListeRec& eintrag) {
+        return LiegtDirektIn(eintrag.Eingabe, ordner);
+    });
 }
 
 bool TBearbeitenDlg::OrdnerLeerenMitFrage() {

@@ -104,6 +104,7 @@ private:
     void FormDestroy();
     bool StartPruefungen();
     std::string EingabeInJobOrdnerFehler() const;
+    // Whether an input lies directly in the folder (also through a link).
     bool EingabeImOrdner(const std::filesystem::path& ordner) const;
     bool OrdnerLeerenMitFrage();
     bool ThreadsStarten();

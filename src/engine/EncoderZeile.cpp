@@ -4,13 +4,16 @@
 
 namespace lorvane {
 
-void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& dauer,
-                           std::atomic<std::int32_t>& zeit, std::atomic<std::int32_t>& letzteZeit) {
+namespace {
+
+// Every non-empty CR-separated piece of a delivered line, in order.
+template <typename TStueck>
+void StueckeDurchgehen(std::string_view zeile, TStueck stueckAuswerten) {
     while (!zeile.empty()) {
         const std::size_t ende = zeile.find('\r');
         const std::string_view stueck = zeile.substr(0, ende);
         if (!stueck.empty()) {
-            FfmpegZeileAuswerten(stueck, dauer, zeit, letzteZeit);
+            stueckAuswerten(stueck);
         }
         if (ende == std::string_view::npos) {
             break;
@@ -18,8 +21,6 @@ void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& da
         zeile.remove_prefix(ende + 1);
     }
 }
-
-namespace {
 
 // Progress updates and the encoder's report of its input, output and set-up (indented
 // lines, headings, the banner) say nothing about a failure.
@@ -42,10 +43,15 @@ bool IstAuskunft(std::string_view zeile) {
 
 } // namespace
 
+void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& dauer,
+                           std::atomic<std::int32_t>& zeit, std::atomic<std::int32_t>& letzteZeit) {
+    StueckeDurchgehen(zeile, [&](std::string_view stueck) {
+        FfmpegZeileAuswerten(stueck, dauer, zeit, letzteZeit);
+    });
+}
+
 void TEncoderMeldung::ZeileAuswerten(std::string_view zeile) {
-    while (!zeile.empty()) {
-        const std::size_t ende = zeile.find('\r');
-        std::string_view stueck = zeile.substr(0, ende);
+    StueckeDurchgehen(zeile, [this](std::string_view stueck) {
         while (!stueck.empty() && (stueck.back() == ' ' || stueck.back() == '\n')) {
             stueck.remove_suffix(1);
         }
@@ -53,11 +59,7 @@ void TEncoderMeldung::ZeileAuswerten(std::string_view zeile) {
             fVorletzte = std::move(fLetzte);
             fLetzte = std::string(stueck);
         }
-        if (ende == std::string_view::npos) {
-            break;
-        }
-        zeile.remove_prefix(ende + 1);
-    }
+    });
 }
 
 std::string TEncoderMeldung::Text() const {
