@@ -1,0 +1,201 @@
+#include "platform/Fenster.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QWidget>
+
+#include <cmath>
+
+namespace lorvane {
+
+QFont SchriftAus(const TAktFont& font) {
+    QFont f(font.Name);
+    f.setPointSize(font.Size > 0 ? font.Size : 12);
+    f.setItalic((font.Style & StilKursiv) != 0);
+    f.setBold((font.Style & StilFett) != 0);
+    f.setUnderline((font.Style & StilUnterstrichen) != 0);
+    f.setStrikeOut((font.Style & StilDurchgestrichen) != 0);
+    return f;
+}
+
+QColor FarbeAus(std::uint32_t wert, const QPalette& palette) {
+    if ((wert >> 24) == 0xFFu) {
+        return palette.color(QPalette::Active, QPalette::WindowText);
+    }
+    return QColor(static_cast<int>(wert & 0xFFu), static_cast<int>((wert >> 8) & 0xFFu),
+                  static_cast<int>((wert >> 16) & 0xFFu));
+}
+
+std::uint32_t FarbWert(const QColor& farbe) {
+    return static_cast<std::uint32_t>(farbe.red()) |
+           (static_cast<std::uint32_t>(farbe.green()) << 8) |
+           (static_cast<std::uint32_t>(farbe.blue()) << 16);
+}
+
+int TextHeightOf(const QFont& font) {
+    return QFontMetrics(font).height();
+}
+
+int TextWidthOf(const QFont& font, const QString& text) {
+    return text.isEmpty() ? 0 : QFontMetrics(font).horizontalAdvance(text);
+}
+
+int CaptionWidthFor(const QFont& font, const QString& text) {
+    return TextWidthOf(font, text + QLatin1Char(' '));
+}
+
+int ControlHeightFor(int textHeight, TControlArt art) {
+    const int h = textHeight > 0 ? textHeight : 12;
+    switch (art) {
+    case TControlArt::Edit:
+        return h + 8;
+    case TControlArt::Button:
+        return h + 12;
+    case TControlArt::StatusBar:
+        return h + 6;
+    case TControlArt::CheckBox:
+        return h + 8;
+    case TControlArt::Sonstige:
+        break;
+    }
+    return h;
+}
+
+int ControlHeightFor(const QFont& font, TControlArt art) {
+    return ControlHeightFor(TextHeightOf(font), art);
+}
+
+QString StripAmpersands(QString caption) {
+    return caption.remove(QLatin1Char('&'));
+}
+
+QString LaengsteCaption(const QStringList& captions) {
+    QString laengste;
+    for (const QString& caption : captions) {
+        QString ohne = StripAmpersands(caption);
+        if (ohne.size() > laengste.size()) {
+            laengste = std::move(ohne);
+        }
+    }
+    return laengste;
+}
+
+int ButtonBreite(const QFont& font, const QStringList& captions) {
+    return CaptionWidthFor(font, LaengsteCaption(captions) + QStringLiteral("MM"));
+}
+
+namespace {
+
+// Whether the window gives the control the whole font and the background colour.
+bool BekommtFarbeUndFont(const QWidget& control, TFensterArt art) {
+    const bool text = qobject_cast<const QLabel*>(&control) != nullptr ||
+                      qobject_cast<const QLineEdit*>(&control) != nullptr;
+    switch (art) {
+    case TFensterArt::Hauptfenster:
+        return text || qobject_cast<const QCheckBox*>(&control) != nullptr ||
+               qobject_cast<const QComboBox*>(&control) != nullptr ||
+               qobject_cast<const QStatusBar*>(&control) != nullptr ||
+               qobject_cast<const QTreeView*>(&control) != nullptr ||
+               qobject_cast<const QTextEdit*>(&control) != nullptr;
+    case TFensterArt::Hinzufuegen:
+    case TFensterArt::Fortschritt:
+        return text;
+    case TFensterArt::Dialog:
+        return text || qobject_cast<const QCheckBox*>(&control) != nullptr ||
+               qobject_cast<const QComboBox*>(&control) != nullptr ||
+               qobject_cast<const QTextEdit*>(&control) != nullptr;
+    }
+    return false;
+}
+
+void FarbeUndFontSetzen(QWidget& control, const QFont& font, const QColor& text,
+                        const QColor& hintergrund) {
+    control.setFont(font);
+    QPalette palette = control.palette();
+    for (QPalette::ColorRole rolle : {QPalette::Window, QPalette::Base}) {
+        palette.setColor(rolle, hintergrund);
+    }
+    for (QPalette::ColorRole rolle : {QPalette::WindowText, QPalette::Text}) {
+        palette.setColor(rolle, text);
+    }
+    control.setPalette(palette);
+    control.setAutoFillBackground(true);
+}
+
+} // namespace
+
+void SchriftartZuweisen(QWidget& fenster, TFensterArt art, const TAussehen& aussehen) {
+    const QFont font = SchriftAus(aussehen.AktFont);
+    const QColor text = FarbeAus(aussehen.AktFont.Color, QApplication::palette());
+    const QColor hintergrund = FarbeAus(aussehen.AktBackColor, QApplication::palette());
+    const QList<QWidget*> controls = fenster.findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        if (BekommtFarbeUndFont(*control, art)) {
+            FarbeUndFontSetzen(*control, font, text, hintergrund);
+        } else if (qobject_cast<QAbstractButton*>(control) != nullptr &&
+                   qobject_cast<QCheckBox*>(control) == nullptr) {
+            // Buttons keep the system's colours.
+            QFont buttonFont = control->font();
+            buttonFont.setFamily(font.family());
+            buttonFont.setPointSize(font.pointSize());
+            buttonFont.setItalic(font.italic());
+            buttonFont.setBold(font.bold());
+            buttonFont.setUnderline(font.underline());
+            buttonFont.setStrikeOut(font.strikeOut());
+            control->setFont(buttonFont);
+        }
+    }
+}
+
+int SchalterGemeinsam(QWidget& fenster, const QFont& font) {
+    QStringList captions;
+    const QList<QPushButton*> buttons = fenster.findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+        button->setFixedHeight(ControlHeightFor(button->font(), TControlArt::Button));
+        captions << button->text();
+    }
+    const int breite = ButtonBreite(font, captions);
+    for (QPushButton* button : buttons) {
+        button->setFixedWidth(breite);
+    }
+    return breite;
+}
+
+QPoint DialogPosition(const QRect& owner, const QSize& eigene) {
+    return {owner.left() + Div(owner.width() - eigene.width(), 2),
+            owner.top() + Div(owner.height() - eigene.height(), 2)};
+}
+
+QPoint HauptfensterPosition(const QRect& arbeitsbereich, const QSize& eigene, bool maximiert) {
+    if (maximiert) {
+        return arbeitsbereich.topLeft();
+    }
+    return DialogPosition(arbeitsbereich, eigene);
+}
+
+void DialogZentrieren(QWidget& dialog) {
+    QWidget* owner = dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+    if (owner == nullptr) {
+        owner = QApplication::activeWindow();
+    }
+    if (owner == nullptr || owner == &dialog) {
+        return;
+    }
+    dialog.move(DialogPosition(owner->frameGeometry(), dialog.frameGeometry().size()));
+}
+
+int Prozent(int breite, int prozent) {
+    return static_cast<int>(std::trunc(static_cast<double>(breite) / 100.0 * prozent));
+}
+
+} // namespace lorvane
