@@ -1,0 +1,25 @@
+#pragma once
+// Message boxes and the system beep, as every window uses them: questions with Ja and
+// Nein (Ja is the default, Esc answers Nein), errors and information with OK. Texts
+// may use "\r\n" as the line break.
+
+#include <QString>
+
+#include <string>
+
+class QWidget;
+
+namespace lorvane {
+
+QString MeldungsText(const QString& text);
+QString MeldungsText(const std::string& text);
+
+bool FrageJaNein(QWidget* owner, const QString& text);
+void FehlerZeigen(QWidget* owner, const QString& text);
+void InfoZeigen(QWidget* owner, const QString& text);
+
+// The system beep for refused input. Counted, so that tests can see it.
+void Piepen();
+int PiepZaehler();
+
+} // namespace lorvane
