@@ -167,8 +167,8 @@ void TBearbeitenFenster::Timer1StartTimer() {
     }
 }
 
-// Closing the last visible window would end the program: the main window comes back
-// before this window goes, whoever hid it.
+// Closing the last visible window would end the program, and a box over a hidden
+// window is lost: the main window comes back first, whoever hid it.
 void TBearbeitenFenster::HauptfensterSichern() {
     if (fTray.Sichtbar()) {
         fTray.SichtbarSetzen(false);
@@ -242,11 +242,14 @@ void TBearbeitenFenster::Btn2AbbrechenClick() {
     }
 }
 
+// A box never opens over a window that is minimised or hidden in the tray.
 bool TBearbeitenFenster::FrageJaNein(const std::string& text) {
+    HauptfensterSichern();
     return lorvane::FrageJaNein(this, QString::fromStdString(text));
 }
 
 void TBearbeitenFenster::FehlerZeigen(const std::string& text) {
+    HauptfensterSichern();
     lorvane::FehlerZeigen(this, QString::fromStdString(text));
 }
 

@@ -17,6 +17,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -35,10 +36,12 @@ namespace {
 // Hides and shows a real main window as the tray would, and records what it was told.
 class FakeTray : public ITrayIcon {
 public:
-    explicit FakeTray(QWidget* haupt = nullptr) : fHaupt(haupt) {}
+    explicit FakeTray(QWidget* haupt = nullptr, bool symbolablage = true)
+        : fHaupt(haupt), fSymbolablage(symbolablage) {}
     bool Sichtbar() const override { return fSichtbar; }
     void SichtbarSetzen(bool sichtbar) override {
-        fSichtbar = sichtbar;
+        // Without a notification area the icon never shows.
+        fSichtbar = sichtbar && fSymbolablage;
         Log << (sichtbar ? "an" : "aus");
     }
     QString Hint() const override { return fHint; }
@@ -68,6 +71,7 @@ public:
 
 private:
     QWidget* fHaupt;
+    bool fSymbolablage;
     bool fSichtbar = false;
     QString fHint;
     std::optional<Qt::WindowStates> fZustand;
@@ -192,10 +196,26 @@ private Q_SLOTS:
         QCOMPARE(fenster.StaticText2->text(), QString("Erstelle M4B-Datei: 3/3M"));
         QCOMPARE(fenster.windowTitle(), QString("0% - Erstelle Hörbuch \"Meer\""));
         QCOMPARE(tray.Hint(), QString("Lorvane V1.13 - 0% bearbeitet"));
+        QCOMPARE(fenster.Btn1Minimieren->text(), QString("&Minimieren"));
+        QCOMPARE(fenster.Btn1Minimieren->toolTip(),
+                 QString("Minimiert die Anwendung in die Symbolablage"));
+        QCOMPARE(fenster.Btn1Minimieren->accessibleDescription(),
+                 fenster.Btn1Minimieren->toolTip());
+        QCOMPARE(fenster.Btn2Abbrechen->text(), QString("&Abbrechen"));
+        QCOMPARE(fenster.MenuMinimieren->shortcut(), QKeySequence("Ctrl+M"));
+        // No close box and no system menu: closing is the cancel button's.
+        QVERIFY(!fenster.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!fenster.windowFlags().testFlag(Qt::WindowSystemMenuHint));
+        for (QLabel* zeile : {fenster.StaticText1, fenster.StaticText2}) {
+            QVERIFY(zeile->focusPolicy() & Qt::TabFocus);
+            QCOMPARE(zeile->alignment(), Qt::AlignCenter);
+            QVERIFY(zeile->frameShape() == QFrame::Box);
+        }
 
         QStringList texte1, titel, hints;
         QList<int> positionen;
         bool namenStimmen = true;
+        bool fokusAufStatus = false;
         const int ergebnis = Ausfuehren(fenster, [&] {
             const QString text1 = fenster.StaticText1->text();
             if (!texte1.contains(text1)) {
@@ -210,6 +230,7 @@ private Q_SLOTS:
             positionen << fenster.ProgressBar1->value();
             namenStimmen = namenStimmen && fenster.StaticText1->accessibleName() == text1 &&
                            fenster.StaticText2->accessibleName() == fenster.StaticText2->text();
+            fokusAufStatus = fokusAufStatus || fenster.focusWidget() == fenster.StaticText1;
             gesehen25 = gesehen25 || fenster.windowTitle() == "25% - Erstelle Hörbuch \"Meer\"";
             gesehenBearbeite = gesehenBearbeite || text1 == "Bearbeite MP3-Datei: 2/3";
         });
@@ -220,6 +241,7 @@ private Q_SLOTS:
         QVERIFY(positionen.contains(25));
         QVERIFY2(hints.contains("Lorvane V1.13 - 25% bearbeitet"), qPrintable(hints.join(" | ")));
         QVERIFY(namenStimmen);
+        QVERIFY(fokusAufStatus);
         QCOMPARE(job.erzeugt.load(), 2);
         QVERIFY(!job.Laeuft());
     }
@@ -389,6 +411,43 @@ private Q_SLOTS:
         fenster.reset();
         QCoreApplication::processEvents();
         QCOMPARE(letztesFenster.count(), 0);
+    }
+
+    // The icon could not be shown, but the main window went: a message and the end
+    // of the job bring it back all the same, and the box is not left behind a
+    // minimised window.
+    void WithoutATrayIconTheMainWindowStillComesBack() {
+        TFensterJob job;
+        job.Threads(
+            [&job] {
+                WartenAuf(job.state, job.weiter);
+                job.state.Mp3FehlerMelden("Kaputt!");
+                Warten(job.state);
+            },
+            [&job] { NormalerConverter(job.state); });
+        job.state.Daten.MinimierenS = true;
+        QMainWindow haupt;
+        haupt.show();
+        FakeTray tray(&haupt, false);
+        TBearbeitenFenster fenster(&haupt, job.state, job.zeilen, tray, TAussehen{}, job.threads);
+        bool verstecktVorher = false, hauptBeiBox = false, fensterBeiBox = false;
+        test::WennModalOffen<QMessageBox>([&](QMessageBox& box) {
+            hauptBeiBox = haupt.isVisible();
+            fensterBeiBox = !fenster.isMinimized();
+            box.button(QMessageBox::Ok) != nullptr ? box.button(QMessageBox::Ok)->click()
+                                                   : box.buttons().front()->click();
+        });
+        const int ergebnis = Ausfuehren(fenster, [&] {
+            if (job.state.Daten.Mp3ThreadLaeuftS && !job.weiter) {
+                verstecktVorher = !haupt.isVisible() && fenster.isMinimized();
+                job.weiter = true;
+            }
+        });
+        QCOMPARE(ergebnis, int(QDialog::Rejected));
+        QVERIFY(verstecktVorher);
+        QVERIFY(hauptBeiBox);
+        QVERIFY(fensterBeiBox);
+        QVERIFY(haupt.isVisible());
     }
 
     void ButtonsFitTheirCaptions_data() {
