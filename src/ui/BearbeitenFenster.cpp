@@ -14,6 +14,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <exception>
+
 namespace lorvane {
 
 namespace {
@@ -154,7 +156,14 @@ void TBearbeitenFenster::Timer1StartTimer() {
     if (!fEingabeFehler.empty()) {
         FehlerZeigen(fEingabeFehler);
     } else if (!fState.Convert.AbbruchS) {
-        ergebnis = fDlg->Timer1StartTimer();
+        try {
+            ergebnis = fDlg->Timer1StartTimer();
+        } catch (const std::exception& fehler) {
+            // Nothing may leave a slot; threads still running are stopped and waited
+            // for when the controller goes with this window.
+            fState.Convert.AbbruchS = true;
+            FehlerZeigen(fehler.what());
+        }
     }
     // A cancel confirmed before the start started nothing.
     CursorSetzen(TJobCursor::Normal);
