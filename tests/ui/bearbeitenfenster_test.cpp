@@ -414,40 +414,55 @@ private Q_SLOTS:
     }
 
     // The icon could not be shown, but the main window went: a message and the end
-    // of the job bring it back all the same, and the box is not left behind a
-    // minimised window.
+    // of the job bring it back all the same (closing the last visible window would
+    // end the program), and no box is left behind a minimised window.
+    void WithoutATrayIconTheMainWindowStillComesBack_data() {
+        QTest::addColumn<bool>("fehler");
+        QTest::newRow("Fehler") << true;
+        QTest::newRow("Ende") << false;
+    }
     void WithoutATrayIconTheMainWindowStillComesBack() {
+        QFETCH(bool, fehler);
+        QSignalSpy letztesFenster(qApp, &QGuiApplication::lastWindowClosed);
         TFensterJob job;
         job.Threads(
-            [&job] {
+            [&job, fehler] {
                 WartenAuf(job.state, job.weiter);
-                job.state.Mp3FehlerMelden("Kaputt!");
-                Warten(job.state);
+                if (fehler) {
+                    job.state.Mp3FehlerMelden("Kaputt!");
+                    Warten(job.state);
+                } else {
+                    NormalerJoiner(job.state, std::chrono::milliseconds(0));
+                }
             },
             [&job] { NormalerConverter(job.state); });
         job.state.Daten.MinimierenS = true;
         QMainWindow haupt;
         haupt.show();
         FakeTray tray(&haupt, false);
-        TBearbeitenFenster fenster(&haupt, job.state, job.zeilen, tray, TAussehen{}, job.threads);
+        auto fenster = std::make_unique<TBearbeitenFenster>(&haupt, job.state, job.zeilen, tray,
+                                                            TAussehen{}, job.threads);
         bool verstecktVorher = false, hauptBeiBox = false, fensterBeiBox = false;
-        test::WennModalOffen<QMessageBox>([&](QMessageBox& box) {
-            hauptBeiBox = haupt.isVisible();
-            fensterBeiBox = !fenster.isMinimized();
-            box.button(QMessageBox::Ok) != nullptr ? box.button(QMessageBox::Ok)->click()
-                                                   : box.buttons().front()->click();
-        });
-        const int ergebnis = Ausfuehren(fenster, [&] {
+        test::BoxBeantworter antworten({"OK"});
+        const int ergebnis = Ausfuehren(*fenster, [&] {
             if (job.state.Daten.Mp3ThreadLaeuftS && !job.weiter) {
-                verstecktVorher = !haupt.isVisible() && fenster.isMinimized();
+                verstecktVorher = !haupt.isVisible() && fenster->isMinimized();
                 job.weiter = true;
             }
+            if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr) {
+                hauptBeiBox = haupt.isVisible();
+                fensterBeiBox = !fenster->isMinimized();
+            }
         });
-        QCOMPARE(ergebnis, int(QDialog::Rejected));
+        QCOMPARE(ergebnis, int(fehler ? QDialog::Rejected : QDialog::Accepted));
         QVERIFY(verstecktVorher);
-        QVERIFY(hauptBeiBox);
-        QVERIFY(fensterBeiBox);
+        QCOMPARE(antworten.Texte().size(), fehler ? 1 : 0);
+        QCOMPARE(hauptBeiBox, fehler);
+        QCOMPARE(fensterBeiBox, fehler);
         QVERIFY(haupt.isVisible());
+        fenster.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(letztesFenster.count(), 0);
     }
 
     void ButtonsFitTheirCaptions_data() {
