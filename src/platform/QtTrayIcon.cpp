@@ -3,6 +3,7 @@
 #include "platform/AnwendungsSymbol.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <utility>
@@ -23,6 +24,7 @@ TQtTrayIcon::TQtTrayIcon(QWidget& hauptfenster, QObject* parent,
     const QIcon anwendung = QApplication::windowIcon();
     fSymbol.setIcon(anwendung.isNull() ? AnwendungsSymbol() : anwendung);
     connect(&fSymbol, &QSystemTrayIcon::activated, this, &TQtTrayIcon::Aktiviert);
+    fHauptfenster.installEventFilter(this);
 }
 
 TQtTrayIcon::~TQtTrayIcon() {
@@ -61,6 +63,24 @@ void TQtTrayIcon::Wiederherstellen(QWidget& fenster, Qt::WindowStates vorher) {
     if (fenster.isMinimized()) {
         fenster.setWindowState(vorher);
     }
+}
+
+void TQtTrayIcon::AndereWiederherstellen(const QList<TMinimiert>& minimiert) {
+    for (const TMinimiert& eintrag : minimiert) {
+        if (!eintrag.Fenster.isNull() && eintrag.Fenster != &fHauptfenster) {
+            Wiederherstellen(*eintrag.Fenster, eintrag.Vorher);
+        }
+    }
+}
+
+bool TQtTrayIcon::eventFilter(QObject* objekt, QEvent* ereignis) {
+    // The user restored the minimised main window himself (taskbar): the progress
+    // window minimised with it must not stay behind, out of reach.
+    if (objekt == &fHauptfenster && ereignis->type() == QEvent::WindowStateChange &&
+        !fHauptfenster.isMinimized() && !fMinimiert.isEmpty()) {
+        AndereWiederherstellen(std::exchange(fMinimiert, {}));
+    }
+    return QObject::eventFilter(objekt, ereignis);
 }
 
 void TQtTrayIcon::AnwendungMinimieren() {
@@ -104,11 +124,7 @@ void TQtTrayIcon::HauptfensterZeigen() {
         fVerborgen = false;
     }
     // The dialogs come back above the main window.
-    for (const TMinimiert& eintrag : minimiert) {
-        if (!eintrag.Fenster.isNull() && eintrag.Fenster != &fHauptfenster) {
-            Wiederherstellen(*eintrag.Fenster, eintrag.Vorher);
-        }
-    }
+    AndereWiederherstellen(minimiert);
     QWidget* vorne = QApplication::activeModalWidget();
     if (vorne == nullptr) {
         vorne = &fHauptfenster;

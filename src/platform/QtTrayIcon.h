@@ -38,6 +38,9 @@ public:
 
     QSystemTrayIcon& Symbol() { return fSymbol; }
 
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
 private:
     struct TMinimiert {
         QPointer<QWidget> Fenster;
@@ -47,6 +50,7 @@ private:
     bool TrayVorhanden() const;
     void Minimieren(QWidget& fenster);
     void Wiederherstellen(QWidget& fenster, Qt::WindowStates vorher);
+    void AndereWiederherstellen(const QList<TMinimiert>& minimiert);
     void Aktiviert(QSystemTrayIcon::ActivationReason grund);
 
     QWidget& fHauptfenster;

@@ -91,6 +91,28 @@ private Q_SLOTS:
         QVERIFY(haupt.isVisible() && !haupt.isMinimized() && !haupt.isMaximized());
     }
 
+    void DialogsFollowTheMainWindowBackFromTheTaskbar() {
+        QWidget haupt;
+        Zeigen(haupt, false);
+        QDialog fortschritt(&haupt);
+        fortschritt.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fortschritt));
+        TQtTrayIcon tray(haupt, nullptr, Tray(false));
+        tray.AnwendungMinimieren();
+        tray.SichtbarSetzen(true);
+        tray.HauptfensterVerbergen();
+        QVERIFY(haupt.isMinimized() && fortschritt.isMinimized());
+        // Restored by the user, not through the tray object.
+        haupt.setWindowState(Qt::WindowMaximized);
+        QVERIFY(!fortschritt.isMinimized());
+        QVERIFY(fortschritt.isVisible());
+        // Nothing is left to restore later.
+        fortschritt.showMinimized();
+        tray.HauptfensterZeigen();
+        QVERIFY(fortschritt.isMinimized());
+        QVERIFY(haupt.isMaximized());
+    }
+
     void ClicksReachTheHandler() {
         QWidget haupt;
         TQtTrayIcon tray(haupt, nullptr, Tray(false));
