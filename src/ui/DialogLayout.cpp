@@ -42,19 +42,23 @@ QRect LabelLinksVon(const QRect& feld, const QSize& label) {
 
 TMetaLayout MetaLayout(const TMetaMasse& m) {
     TMetaLayout l;
-    const int clientBreite = Prozent(m.Owner.width(), 95) - m.Rahmen.width();
     const int autorLinks = m.Labels[0].width() + LabelAbstand + 10;
-    // A very narrow owner must not make the fields vanish.
-    const int e =
-        std::max(m.StundenBreite, Div(clientBreite - autorLinks - m.Labels[1].width() -
-                                          LabelAbstand - m.Labels[2].width() - LabelAbstand - 30,
-                                      3));
+    const int gruppe = m.Labels[3].width() + LabelAbstand + m.StundenBreite + m.AufAbBreite;
+    // A large font can make the labels wider than 95 percent of the owner; then the
+    // window grows (and sticks out of its owner) rather than cutting a label off or
+    // squeezing a field below two characters.
+    const int obereReihe = autorLinks + m.Labels[1].width() + m.Labels[2].width() +
+                           2 * LabelAbstand + 30 + 3 * m.StundenBreite;
+    const int clientBreite =
+        std::max({Prozent(m.Owner.width(), 95) - m.Rahmen.width(), gruppe + 20, obereReihe});
+    const int e = Div(clientBreite - autorLinks - m.Labels[1].width() - LabelAbstand -
+                          m.Labels[2].width() - LabelAbstand - 30,
+                      3);
     l.Felder[0] = QRect(autorLinks, 10, e, m.EditHoehe);
     for (int i = 1; i < 3; ++i) {
         const int links = Rechtskante(l.Felder[i - 1]) + LabelAbstand + m.Labels[i].width() + 10;
         l.Felder[i] = QRect(links, 10, e, m.EditHoehe);
     }
-    const int gruppe = m.Labels[3].width() + LabelAbstand + m.StundenBreite + m.AufAbBreite;
     l.Felder[3] = QRect(Div(clientBreite - gruppe, 2) + m.Labels[3].width() + LabelAbstand,
                         Unterkante(l.Felder[0]) + 10, m.StundenBreite, m.EditHoehe);
     for (int i = 0; i < 4; ++i) {

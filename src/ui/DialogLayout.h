@@ -21,8 +21,8 @@ QRect LabelLinksVon(const QRect& feld, const QSize& label);
 
 // What the metadata dialog's layout is computed from.
 struct TMetaMasse {
-    QSize Owner;                 // the owner's outer size
-    QSize Rahmen;                // what the window's frame adds to its client area
+    QSize Owner{0, 0};           // the owner's outer size
+    QSize Rahmen{0, 0};          // what the window's frame adds to its client area
     std::array<QSize, 4> Labels; // author, title, album, hours
     int EditHoehe = 0;
     int StundenBreite = 0; // caption width of "MM"
@@ -43,7 +43,7 @@ struct TMetaLayout {
 TMetaLayout MetaLayout(const TMetaMasse& masse);
 
 struct TStundenMasse {
-    QSize Label;
+    QSize Label{0, 0};
     int EditHoehe = 0;
     int StundenBreite = 0; // caption width of "MM"
     int AufAbBreite = 0;
