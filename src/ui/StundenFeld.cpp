@@ -56,15 +56,16 @@ bool StundenTextZulaessig(const QString& text) {
            });
 }
 
-void TStundenPosition::TextGeaendert(const QString& text) {
+int TStundenPosition::Lesen(const QString& text) {
     const int wert = StundenWert(text);
     if (StundenImBereich(wert)) {
         fPosition = wert;
     }
+    return fPosition;
 }
 
 int TStundenPosition::Schritt(const QString& text, int richtung) {
-    TextGeaendert(text);
+    Lesen(text);
     fPosition = StundenBegrenzen(static_cast<std::int64_t>(fPosition) + richtung);
     return fPosition;
 }
@@ -96,8 +97,6 @@ TStundenFeld::TStundenFeld(QWidget& dialog)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), fEdit));
     fEdit->setText(QString::number(fPosition.Position()));
     fEdit->installEventFilter(this);
-    connect(fEdit, &QLineEdit::textChanged, this,
-            [this](const QString& text) { fPosition.TextGeaendert(text); });
     connect(fAuf, &QToolButton::clicked, this, [this] { Schritt(+1); });
     connect(fAb, &QToolButton::clicked, this, [this] { Schritt(-1); });
 }
@@ -112,6 +111,10 @@ void TStundenFeld::Anordnen(const QRect& feld, const QRect& aufAb) {
     const int oben = aufAb.height() / 2;
     fAuf->setGeometry(aufAb.left(), aufAb.top(), aufAb.width(), oben);
     fAb->setGeometry(aufAb.left(), aufAb.top() + oben, aufAb.width(), aufAb.height() - oben);
+}
+
+QString TStundenFeld::EditText() const {
+    return fEdit->text();
 }
 
 void TStundenFeld::Schritt(int richtung) {

@@ -1,9 +1,11 @@
 #pragma once
 // The hours field of the metadata and hours dialogs: a labelled edit that takes at
 // most two digits, with up/down buttons beside it. Like a spin control bound to its
-// edit, it keeps a position in 1..10: the field's number while that lies in the
-// range, otherwise the last one that did. The field's text itself may show any two
-// digits, so that the dialogs can judge it.
+// edit, it keeps a position in 1..10. Reading the position takes the field's number
+// when that lies in the range, otherwise the position stays what it was (the starting
+// value or the last valid one read or stepped to); typing alone does not move it, so
+// "25" typed over 5 still reads 5. The text itself may show any two digits, so that
+// the dialogs can judge it.
 
 #include <QObject>
 #include <QString>
@@ -45,8 +47,8 @@ public:
     explicit TStundenPosition(int start = StundenMinimum) : fPosition(StundenBegrenzen(start)) {}
     int Position() const { return fPosition; }
     void Setzen(std::int64_t stunden) { fPosition = StundenBegrenzen(stunden); }
-    // The field shows a new text: a number in the range becomes the position.
-    void TextGeaendert(const QString& text);
+    // The position read against the field's text: a number in the range becomes it.
+    int Lesen(const QString& text);
     // One step up (+1) or down (-1) from the field's number when valid, else from the
     // position; held to the range.
     int Schritt(const QString& text, int richtung);
@@ -65,7 +67,8 @@ public:
 
     QLabel& Label() const { return *fLabel; }
     QLineEdit& Edit() const { return *fEdit; }
-    int Position() const { return fPosition.Position(); }
+    // The position read against the field's text.
+    int Position() const { return fPosition.Lesen(EditText()); }
     // Sets the position (held to the range) and shows it in the field.
     void PositionSetzen(std::int64_t stunden);
     // The field, and the two buttons one above the other in `aufAb`.
@@ -78,13 +81,15 @@ protected:
 
 private:
     void Schritt(int richtung);
+    QString EditText() const;
     bool TasteGefiltert(QKeyEvent& taste);
 
     QLabel* fLabel;
     QLineEdit* fEdit;
     QToolButton* fAuf;
     QToolButton* fAb;
-    TStundenPosition fPosition;
+    // Reading updates the position as the spin control does when asked for it.
+    mutable TStundenPosition fPosition;
 };
 
 } // namespace lorvane

@@ -177,12 +177,12 @@ private Q_SLOTS:
         test::Tippen(stunden, QStringLiteral("x1:23"));
         QCOMPARE(stunden.text(), QString("12"));
         QCOMPARE(PiepZaehler() - piepen, 3);
-        // "1" was a valid position; "12" is out of range and leaves it.
-        QCOMPARE(dlg->Stunden(), 1);
+        // 12 is out of range: the position stays.
+        QCOMPARE(dlg->Stunden(), 5);
         QVERIFY(!dlg->StarteKnopf().isEnabled());
         QTest::keyClick(&stunden, Qt::Key_Up);
-        QCOMPARE(stunden.text(), QString("2"));
-        QCOMPARE(dlg->Stunden(), 2);
+        QCOMPARE(stunden.text(), QString("6"));
+        QCOMPARE(dlg->Stunden(), 6);
         stunden.setText(QStringLiteral("10"));
         QTest::keyClick(&stunden, Qt::Key_Up);
         QCOMPARE(stunden.text(), QString("10"));
