@@ -2,7 +2,9 @@
 
 #include "platform/Meldungen.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +131,17 @@ bool TStundenFeld::TasteGefiltert(QKeyEvent& taste) {
             Schritt(taste.key() == Qt::Key_Up ? +1 : -1);
             return true;
         }
+    }
+    if (taste.matches(QKeySequence::Paste)) {
+        // The validator would drop such a paste without a sound.
+        const QString neu = TextNachEingabe(
+            fEdit->text(), fEdit->selectionStart(), static_cast<int>(fEdit->selectedText().size()),
+            fEdit->cursorPosition(), QGuiApplication::clipboard()->text());
+        if (!StundenTextZulaessig(neu)) {
+            Piepen();
+            return true;
+        }
+        return false;
     }
     const QString eingabe = taste.text();
     const bool mitKuerzeltaste =

@@ -10,6 +10,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -188,6 +190,25 @@ private Q_SLOTS:
         QCOMPARE(stunden.text(), QString("10"));
         QTest::keyClick(&stunden, Qt::Key_Down);
         QCOMPARE(dlg->Stunden(), 9);
+    }
+
+    void PastingIntoTheHoursFieldTakesDigitsOnly() {
+        auto dlg = Zeigen(5);
+        QLineEdit& stunden = dlg->Feld(3);
+        Fokussieren(stunden);
+        const struct {
+            const char* zwischenablage;
+            const char* text;
+            int piepen;
+        } faelle[] = {{"ab", "5", 1}, {"123", "5", 1}, {"7", "7", 0}};
+        for (const auto& fall : faelle) {
+            QGuiApplication::clipboard()->setText(QString::fromLatin1(fall.zwischenablage));
+            stunden.selectAll();
+            const int piepen = PiepZaehler();
+            QTest::keyClick(&stunden, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(stunden.text(), QString::fromLatin1(fall.text));
+            QCOMPARE(PiepZaehler() - piepen, fall.piepen);
+        }
     }
 
     void PastedTextIsNotFiltered() {
