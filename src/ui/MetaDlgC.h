@@ -25,7 +25,7 @@ class TStundenFeld;
 
 // The start button's hint.
 QString StarteHinweis(bool minimierenS);
-// Delphi-style trimming: characters up to U+0020 at both ends.
+// Trimmed of the characters up to U+0020 at both ends, as the core trims names.
 QString OhneRandLeerzeichen(const QString& text);
 // The enabling rule of "Starte".
 bool StarteErlaubt(const QString& autor, const QString& titel, const QString& album,
