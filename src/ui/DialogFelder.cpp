@@ -5,8 +5,10 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -52,7 +54,29 @@ protected:
     }
 };
 
+class TEingabeDrueckt : public QObject {
+public:
+    explicit TEingabeDrueckt(QPushButton& knopf) : QObject(&knopf) {}
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::KeyPress) {
+            const auto& taste = *static_cast<QKeyEvent*>(ereignis);
+            if ((taste.key() == Qt::Key_Return || taste.key() == Qt::Key_Enter) &&
+                (taste.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                static_cast<QPushButton*>(objekt)->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(objekt, ereignis);
+    }
+};
+
 } // namespace
+
+void EingabeDruecktKnopf(QPushButton& knopf) {
+    knopf.installEventFilter(new TEingabeDrueckt(knopf));
+}
 
 void LabelKlickFokussiert(QLabel& label) {
     label.installEventFilter(new TLabelKlick(label));

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QSize;
 class QWidget;
 
@@ -40,6 +41,10 @@ private:
 
 // A click on the label gives its buddy the focus.
 void LabelKlickFokussiert(QLabel& label);
+
+// Enter on the focused button presses that button, as the user expects; without this
+// the dialog would press its default button ("Starte" while "Abbrechen" has the focus).
+void EingabeDruecktKnopf(QPushButton& knopf);
 
 // The outer size of the dialog's owner window; the screen's work area without one.
 QSize OwnerGroesse(const QWidget& dialog);

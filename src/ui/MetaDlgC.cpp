@@ -97,6 +97,7 @@ TMetaDlg::TMetaDlg(QWidget* owner, const TAussehen& aussehen, IAnsager& ansager,
     fStarte->setAutoDefault(false);
     fStarte->setDefault(true);
     fAbbrechen->setAutoDefault(false);
+    EingabeDruecktKnopf(*fAbbrechen);
     connect(fStarte, &QPushButton::clicked, this, &QDialog::accept);
     connect(fAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
     fMenuStarte->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));

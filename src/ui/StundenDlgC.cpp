@@ -54,6 +54,7 @@ TStundenDlg::TStundenDlg(QWidget* owner, const TAussehen& aussehen, IAnsager& an
     fOk->setAutoDefault(false);
     fOk->setDefault(true);
     fAbbrechen->setAutoDefault(false);
+    EingabeDruecktKnopf(*fAbbrechen);
     connect(fOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(fAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
     UpdateOk();

@@ -244,6 +244,16 @@ private Q_SLOTS:
         QCOMPARE(dlg->result(), int(QDialog::Rejected));
     }
 
+    void EnterOnTheFocusedCancelButtonCancels() {
+        auto dlg = Zeigen();
+        dlg->TexteSetzen("A", "T", "L");
+        QVERIFY(dlg->StarteKnopf().isEnabled());
+        Fokussieren(dlg->AbbrechenKnopf());
+        QTest::keyClick(&dlg->AbbrechenKnopf(), Qt::Key_Return);
+        QTRY_VERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->result(), int(QDialog::Rejected));
+    }
+
     void CtrlSStartsOnlyWhenEnabled() {
         auto dlg = Zeigen();
         QCOMPARE(dlg->MenuStarte().shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
