@@ -77,8 +77,6 @@ void THinzufuegenDlg::CaptionZuweisen() {
     fStaticText1->setAccessibleName(HinzufuegenText);
     fBtn1Abbrechen->setText(HinzufuegenAbbrechen);
     fBtn1Abbrechen->setAccessibleName(StripAmpersands(HinzufuegenAbbrechen));
-    fBtn1Abbrechen->setToolTip(QStringLiteral("Bricht das Hinzufügen ab"));
-    fBtn1Abbrechen->setAccessibleDescription(fBtn1Abbrechen->toolTip());
 }
 
 void THinzufuegenDlg::SchalterEinrichten() {

@@ -95,6 +95,12 @@ private Q_SLOTS:
         // Nothing to scan: OK with no rows.
         QCOMPARE(Ausfuehren(dlg), int(QDialog::Accepted));
         QCOMPARE(dlg.AnzDateien(), 0);
+        // Laid out when shown: the text at 10, 20, the button centred 20 below it.
+        QCOMPARE(text->pos(), QPoint(10, 20));
+        QCOMPARE(button->y(), text->geometry().bottom() + 1 + 20);
+        QCOMPARE(button->x(), (dlg.width() - button->width()) / 2);
+        QCOMPARE(dlg.height(), button->geometry().bottom() + 1 + 20);
+        QCOMPARE(button->height(), ControlHeightFor(button->font(), TControlArt::Button));
     }
 
     void Layout() {
