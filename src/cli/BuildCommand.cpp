@@ -3,9 +3,9 @@
 #include "cli/AusgabePruefen.h"
 #include "cli/ConsoleFrontEnd.h"
 #include "cli/JobBericht.h"
-#include "engine/ArbeitsOrdnerSperre.h"
 #include "engine/BearbeitenDlgC.h"
 #include "engine/DatenC.h"
+#include "engine/JobArbeitsOrdner.h"
 #include "engine/JobState.h"
 #include "engine/JobStatus.h"
 #include "engine/Mp3Suche.h"
@@ -14,7 +14,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <memory>
 #include <ostream>
 #include <sys/resource.h>
 
@@ -191,47 +190,6 @@ std::string WertFehlt(const std::string& option) {
     return "die Option \"" + option + "\" braucht einen Wert";
 }
 
-// The working folder of this job, locked for the time of the job. Leftovers of earlier
-// runs are cleared by the job's start, after its checks.
-std::unique_ptr<TArbeitsOrdnerSperre> ArbeitsOrdnerBelegen(TJobState& state) {
-    std::unique_ptr<TArbeitsOrdnerSperre> sperre =
-        TArbeitsOrdnerSperre::Belegen(state.Daten.ArbeitsOrdner);
-    if (sperre) {
-        state.Daten.ArbeitsOrdner = sperre->Ordner();
-    }
-    // Without it the start check names the folder that could not be made.
-    return sperre;
-}
-
-// Whether the file (or what a link makes of it) lies in the folder or below it.
-bool LiegtUnter(const fs::path& datei, const fs::path& ordner) {
-    std::error_code ec;
-    const fs::path basis = fs::weakly_canonical(ordner, ec);
-    if (ec || basis.empty()) {
-        return false;
-    }
-    for (const fs::path& name :
-         {fs::absolute(datei, ec).lexically_normal(), fs::weakly_canonical(datei, ec)}) {
-        const fs::path relativ = name.lexically_relative(basis);
-        if (!relativ.empty() && *relativ.begin() != "..") {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The working folder and the folders of other jobs below it are cleared by jobs: an
-// input there would be lost, so it stops the command before anything is touched.
-std::string EingabeImArbeitsOrdner(const std::vector<TDateiZeile>& zeilen,
-                                   const fs::path& arbeitsOrdner) {
-    for (const TDateiZeile& zeile : zeilen) {
-        if (LiegtUnter(zeile.Caption, arbeitsOrdner)) {
-            return EingabeImOrdnerText(zeile.Caption, arbeitsOrdner);
-        }
-    }
-    return {};
-}
-
 // The name of the first input's folder (the folder itself when one is given).
 std::string OrdnerNameDerErstenEingabe(const TBuildOptionen& optionen) {
     const fs::path erste = fs::absolute(fs::path(optionen.Eingaben.front())).lexically_normal();
@@ -260,13 +218,6 @@ void MetadatenSetzen(TJobState& state, const TBuildOptionen& optionen, TConsoleF
         frontEnd.Meldung(std::string("Kein Tag nennt ") + was + ": Es gilt der Ordnername \"" +
                          ordnerName + "\".");
     }
-}
-
-void ArbeitsOrdnerFreigeben(std::unique_ptr<TArbeitsOrdnerSperre>& sperre, const TJobState& state) {
-    if (sperre && !sperre->Eigener()) {
-        OrdnerLeeren(state.Daten.ArbeitsOrdner, true);
-    }
-    sperre.reset();
 }
 
 // The rows of the job: every input in order; false when the scan was cancelled.
@@ -320,7 +271,7 @@ int JobMitOrdnern(TJobState& state, const std::vector<TDateiZeile>& zeilen,
     std::error_code ec;
     const bool ausgabeNeu = !fs::exists(state.Daten.AusgabeOrdner, ec);
     OrdnerAnlegen(state.Daten.AusgabeOrdner);
-    std::unique_ptr<TArbeitsOrdnerSperre> sperre = ArbeitsOrdnerBelegen(state);
+    TJobArbeitsOrdner arbeitsOrdner(state, true);
     MetadatenSetzen(state, optionen, frontEnd);
     TModalResult ergebnis = TModalResult::Cancel;
     frontEnd.FortschrittBeginnen();
@@ -354,7 +305,7 @@ int JobMitOrdnern(TJobState& state, const std::vector<TDateiZeile>& zeilen,
     } else {
         frontEnd.Meldung(AbbruchBericht(state));
     }
-    ArbeitsOrdnerFreigeben(sperre, state);
+    arbeitsOrdner.Freigeben();
     if (ausgabeNeu) {
         OrdnerEntfernenWennLeer(state.Daten.AusgabeOrdner);
     }

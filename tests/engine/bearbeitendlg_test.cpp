@@ -1,5 +1,6 @@
 #include "engine/BearbeitenDlgC.h"
 
+#include "engine/FakeJobThreads.h"
 #include "engine/Ordner.h"
 #include "support/TestSupport.h"
 
@@ -93,86 +94,6 @@ private:
     bool fTray = false;
     std::string fHint;
 };
-
-// A worker whose body is given by the test; it sets its running flag when made, as the
-// engine's threads do.
-class FakeThread : public TWorkerThread {
-public:
-    FakeThread(TEventQueue& queue, std::atomic<bool>& laeuft, std::function<void()> body)
-        : TWorkerThread(queue), fBody(std::move(body)) {
-        laeuft = true;
-    }
-    ~FakeThread() override { WaitUntilEnded(); }
-
-protected:
-    void Execute() override { fBody(); }
-
-private:
-    void WaitUntilEnded() {
-        while (Started() && !Finished()) {
-            std::this_thread::sleep_for(1ms);
-        }
-    }
-    std::function<void()> fBody;
-};
-
-// The threads' hold: wait while PauseS is set and AbbruchS is not; false on a cancel.
-bool Warten(const TJobState& state) {
-    while (state.Convert.PauseS && !state.Convert.AbbruchS) {
-        std::this_thread::sleep_for(1ms);
-    }
-    return !state.Convert.AbbruchS;
-}
-
-void Schlafen(const TJobState& state, std::chrono::milliseconds dauer) {
-    const auto ende = std::chrono::steady_clock::now() + dauer;
-    while (std::chrono::steady_clock::now() < ende && !state.Convert.AbbruchS) {
-        std::this_thread::sleep_for(1ms);
-    }
-}
-
-// Joiner: prepares every file, then queues one part per file.
-void NormalerJoiner(TJobState& state, std::chrono::milliseconds jeDatei) {
-    auto& mp3 = state.Mp3;
-    const auto anzahl = static_cast<std::int32_t>(mp3.Mp3Liste.size());
-    mp3.VorIndex = 0;
-    for (std::int32_t i = 0; i < anzahl; ++i) {
-        if (!Warten(state)) {
-            return;
-        }
-        mp3.VorIndex = i;
-        Schlafen(state, jeDatei);
-    }
-    mp3.GesamtBytes = 1000;
-    for (std::int32_t i = 0; i < anzahl; ++i) {
-        if (!Warten(state)) {
-            return;
-        }
-        mp3.KopierIndex = i;
-        mp3.KopiertBytes = 1000 * (i + 1) / anzahl;
-        state.Daten.TeilNr = i + 1;
-        state.Convert.ConvertListe.Add(state.Daten.ArbeitsOrdner / ("Teil_" + std::to_string(i)));
-    }
-}
-
-// Converter: takes the queued parts until the joiner has ended and the queue is done.
-void NormalerConverter(TJobState& state) {
-    auto& convert = state.Convert;
-    for (;;) {
-        if (!Warten(state)) {
-            return;
-        }
-        if (!state.Daten.Mp3ThreadLaeuftS &&
-            convert.ConvertIndex >= convert.ConvertListe.Count() - 1) {
-            return;
-        }
-        if (convert.ConvertIndex < convert.ConvertListe.Count() - 1) {
-            ++convert.ConvertIndex;
-            state.Daten.M4bDauer += 10;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-}
 
 class BearbeitenDlg : public ::testing::Test {
 protected:
