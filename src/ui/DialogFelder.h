@@ -1,0 +1,49 @@
+#pragma once
+// What the dialogs share besides the hours field: each field names itself to the
+// screen reader when the focus enters it, a click on a label moves the focus to the
+// label's field, and the sizes their layouts start from.
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QLabel;
+class QSize;
+class QWidget;
+
+namespace lorvane {
+
+class IAnsager;
+
+class TFeldAnsagen : public QObject {
+    Q_OBJECT
+
+public:
+    TFeldAnsagen(QObject* parent, IAnsager& ansager) : QObject(parent), fAnsager(ansager) {}
+    // Speaks `text` each time the focus enters `feld`. Getting the focus back with the
+    // window or after a popup menu, without having left the field, says nothing again.
+    void Hinzufuegen(QWidget& feld, const QString& text);
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
+private:
+    struct TEintrag {
+        QObject* Feld;
+        QString Text;
+    };
+    IAnsager& fAnsager;
+    std::vector<TEintrag> fEintraege;
+    QObject* fZuletzt = nullptr;
+};
+
+// A click on the label gives its buddy the focus.
+void LabelKlickFokussiert(QLabel& label);
+
+// The outer size of the dialog's owner window; the screen's work area without one.
+QSize OwnerGroesse(const QWidget& dialog);
+// What the window frame adds to the client area (nothing before the first show).
+QSize RahmenZusatz(const QWidget& dialog);
+
+} // namespace lorvane

@@ -1,0 +1,183 @@
+#include "ui/Statuszeile.h"
+
+#include "engine/DatenC.h"
+
+#include <QTime>
+
+namespace lorvane {
+
+namespace {
+
+struct TTastenText {
+    int Taste;
+    const char16_t* Name;
+};
+
+constexpr TTastenText Tastennamen[] = {
+    {Qt::Key_Backspace, u"Rück"}, {Qt::Key_Tab, u"Tab"},         {Qt::Key_Escape, u"Esc"},
+    {Qt::Key_Return, u"Eingabe"}, {Qt::Key_Enter, u"Eingabe"},   {Qt::Key_Space, u"Leer"},
+    {Qt::Key_PageUp, u"BildAuf"}, {Qt::Key_PageDown, u"BildAb"}, {Qt::Key_End, u"Ende"},
+    {Qt::Key_Home, u"Pos1"},      {Qt::Key_Left, u"Links"},      {Qt::Key_Up, u"Auf"},
+    {Qt::Key_Right, u"Rechts"},   {Qt::Key_Down, u"Ab"},         {Qt::Key_Insert, u"Einfg"},
+    {Qt::Key_Delete, u"Entf"},
+};
+
+QString Zahl(int wert) {
+    return QString::fromStdString(ZahlMitPunkten(wert));
+}
+
+// Collects the hints of panel 2, each followed by the separator.
+class THinweise {
+public:
+    void Anhaengen(const char16_t* hinweis, const QKeySequence& kuerzel) {
+        fText += QString::fromUtf16(hinweis).arg(KuerzelText(kuerzel));
+        fText += QStringLiteral("; ");
+    }
+    bool Leer() const { return fText.isEmpty(); }
+    // Without the blanks at either end and the final ";".
+    QString Ergebnis() const {
+        QString text = fText.trimmed();
+        text.chop(1);
+        return text;
+    }
+
+private:
+    QString fText;
+};
+
+void OrdnerlistenHinweise(THinweise& t, const TStatusEingaben& e, const TStatusKuerzel& k, int m) {
+    if (e.OrdnerMarkiert > 0) {
+        t.Anhaengen(u"%1=Hinzufügen", k.Hinzufuegen);
+    }
+    if (!e.Laufwerksebene) {
+        t.Anhaengen(u"%1=Zurück", k.Zurueck);
+    }
+    if (e.DateiZeilen > 0) {
+        t.Anhaengen(u"%1=Weiter", k.Weiter);
+    } else if (e.OrdnerFokusZeile && m % 4 == 0) {
+        t.Anhaengen(u"%1=Ordner öffnen", k.OrdnerOeffnen);
+    } else if (m % 4 == 1) {
+        t.Anhaengen(u"%1=Dateiliste", k.Dateiliste);
+    } else if (m % 4 == 2) {
+        t.Anhaengen(u"%1=Ausgabeordner", k.Ausgabeordner);
+    } else {
+        t.Anhaengen(u"%1=Aktualisieren", k.Aktualisieren);
+    }
+}
+
+void DateilistenHinweise(THinweise& t, const TStatusEingaben& e, const TStatusKuerzel& k, int m) {
+    const bool ungerade = m % 2 == 1;
+    if (e.DateiMarkiert > 0) {
+        t.Anhaengen(u"%1=Entfernen", k.Entfernen);
+    }
+    if (e.DateiFokusZeile) {
+        if (ungerade) {
+            if (e.PlayPauseAn) {
+                t.Anhaengen(u"%1=Play/Pause", k.PlayPause);
+            }
+            if (e.StopAn) {
+                t.Anhaengen(u"%1=Stop", k.Stop);
+            }
+        } else if (e.NachObenAn) {
+            t.Anhaengen(u"%1=Nach oben", k.NachOben);
+        } else if (e.NachUntenAn) {
+            t.Anhaengen(u"%1=Nach unten", k.NachUnten);
+        }
+    }
+    if (e.DateiZeilen > 0) {
+        t.Anhaengen(u"%1=Weiter", k.Weiter);
+    }
+    if (t.Leer()) {
+        if (ungerade) {
+            t.Anhaengen(u"%1=Ausgabeordner", k.Ausgabeordner);
+        } else {
+            t.Anhaengen(u"%1=Ordnerliste", k.Ordnerliste);
+        }
+    }
+}
+
+void AndereHinweise(THinweise& t, const TStatusEingaben& e, const TStatusKuerzel& k, int m) {
+    const bool ungerade = m % 2 == 1;
+    if (ungerade) {
+        t.Anhaengen(u"%1=Ordnerliste", k.Ordnerliste);
+        t.Anhaengen(u"%1=Dateiliste", k.Dateiliste);
+    } else {
+        t.Anhaengen(u"%1=Ausgabeordner", k.Ausgabeordner);
+    }
+    if (e.DateiZeilen > 0) {
+        if (ungerade) {
+            t.Anhaengen(u"%1=Weiter", k.Weiter);
+        } else {
+            t.Anhaengen(u"%1=Dateiliste leeren", k.DateilisteLeeren);
+        }
+    }
+}
+
+} // namespace
+
+QString TastenName(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
+        return QString(QChar(qtKey));
+    }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35) {
+        return QStringLiteral("F%1").arg(qtKey - Qt::Key_F1 + 1);
+    }
+    for (const TTastenText& eintrag : Tastennamen) {
+        if (eintrag.Taste == qtKey) {
+            return QString::fromUtf16(eintrag.Name);
+        }
+    }
+    // Keys the program's shortcuts never use keep Qt's name.
+    return QKeySequence(qtKey).toString(QKeySequence::PortableText);
+}
+
+QString KuerzelText(const QKeySequence& kuerzel) {
+    if (kuerzel.isEmpty()) {
+        return {};
+    }
+    const QKeyCombination taste = kuerzel[0];
+    const Qt::KeyboardModifiers mods = taste.keyboardModifiers();
+    QString text;
+    if (mods.testFlag(Qt::ShiftModifier)) {
+        text += QStringLiteral("Umsch+");
+    }
+    if (mods.testFlag(Qt::ControlModifier)) {
+        text += QStringLiteral("Strg+");
+    }
+    if (mods.testFlag(Qt::AltModifier)) {
+        text += QStringLiteral("Alt+");
+    }
+    text += TastenName(taste.key());
+    return text;
+}
+
+std::array<QString, 3> StatuszeileTexte(const TStatusEingaben& eingaben,
+                                        const TStatusKuerzel& kuerzel, int minute) {
+    const int m = ((minute % 60) + 60) % 60;
+    std::array<QString, 3> panels;
+    panels[0] = (eingaben.Laufwerksebene ? QStringLiteral("Laufwerke: %1/%2 mark.")
+                                         : QStringLiteral("Ordner: %1/%2 mark."))
+                    .arg(Zahl(eingaben.OrdnerZeilen), Zahl(eingaben.OrdnerMarkiert));
+    panels[1] = QStringLiteral("Dateien: %1/%2 mark.")
+                    .arg(Zahl(eingaben.DateiZeilen), Zahl(eingaben.DateiMarkiert));
+    THinweise t;
+    switch (eingaben.Fokus) {
+    case TStatusFokus::Ordnerliste:
+        OrdnerlistenHinweise(t, eingaben, kuerzel, m);
+        break;
+    case TStatusFokus::Dateiliste:
+        DateilistenHinweise(t, eingaben, kuerzel, m);
+        break;
+    case TStatusFokus::Andere:
+        AndereHinweise(t, eingaben, kuerzel, m);
+        break;
+    }
+    panels[2] = t.Ergebnis();
+    return panels;
+}
+
+int TSystemUhr::Minute() const {
+    return QTime::currentTime().minute();
+}
+
+} // namespace lorvane

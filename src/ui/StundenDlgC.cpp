@@ -1,0 +1,135 @@
+#include "ui/StundenDlgC.h"
+
+#include "platform/Meldungen.h"
+#include "ui/DialogFelder.h"
+#include "ui/DialogLayout.h"
+#include "ui/StundenFeld.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace lorvane {
+
+bool StundenOkErlaubt(const QString& feld) {
+    return StundenWert(feld) > 0;
+}
+
+namespace {
+
+// Every way of pasting into the field: the paste keys, and the middle button that
+// pastes the selection on X11.
+bool IstEinfuegen(const QEvent& ereignis) {
+    if (ereignis.type() == QEvent::KeyPress || ereignis.type() == QEvent::ShortcutOverride) {
+        return static_cast<const QKeyEvent&>(ereignis).matches(QKeySequence::Paste);
+    }
+    if (ereignis.type() == QEvent::MouseButtonRelease ||
+        ereignis.type() == QEvent::MouseButtonPress) {
+        return static_cast<const QMouseEvent&>(ereignis).button() == Qt::MiddleButton;
+    }
+    return false;
+}
+
+} // namespace
+
+TStundenDlg::TStundenDlg(QWidget* owner, const TAussehen& aussehen, IAnsager& ansager)
+    : QDialog(owner), fAussehen(aussehen) {
+    fStunden = new TStundenFeld(*this);
+    fOk = new QPushButton(this);
+    fAbbrechen = new QPushButton(this);
+    fAnsagen = new TFeldAnsagen(this, ansager);
+    CaptionZuweisen();
+
+    QLineEdit& feld = fStunden->Edit();
+    // The field's own menu would offer "Einfügen"; it has none.
+    feld.setContextMenuPolicy(Qt::NoContextMenu);
+    feld.setAcceptDrops(false);
+    feld.installEventFilter(this);
+    fAnsagen->Hinzufuegen(feld, StundenAnsage());
+    LabelKlickFokussiert(fStunden->Label());
+    connect(&feld, &QLineEdit::textChanged, this, &TStundenDlg::UpdateOk);
+
+    fOk->setAutoDefault(false);
+    fOk->setDefault(true);
+    fAbbrechen->setAutoDefault(false);
+    connect(fOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(fAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    UpdateOk();
+}
+
+void TStundenDlg::CaptionZuweisen() {
+    setWindowTitle(QStringLiteral("Ungefähre Länge jeder M4B-Datei"));
+    fOk->setText(QStringLiteral("O&K"));
+    fAbbrechen->setText(QStringLiteral("&Abbrechen"));
+}
+
+void TStundenDlg::PositionSetzen(std::int32_t stunden) {
+    fStunden->PositionSetzen(stunden);
+}
+
+int TStundenDlg::Position() const {
+    return fStunden->Position();
+}
+
+void TStundenDlg::UpdateOk() {
+    fOk->setEnabled(StundenOkErlaubt(fStunden->Edit().text()));
+}
+
+void TStundenDlg::SchalterEinrichten() {
+    const QFont font = SchriftAus(fAussehen.AktFont);
+    TStundenMasse masse;
+    masse.ButtonBreite = SchalterGemeinsam(*this, font);
+    masse.ButtonHoehe = fOk->height();
+    masse.Label = fStunden->Label().sizeHint();
+    masse.EditHoehe = ControlHeightFor(font, TControlArt::Edit);
+    masse.StundenBreite = CaptionWidthFor(font, QStringLiteral("MM"));
+    masse.AufAbBreite = AufAbBreiteFuer(masse.EditHoehe);
+    const TStundenLayout layout = StundenLayout(masse);
+    fStunden->Label().setGeometry(layout.Label);
+    fStunden->Anordnen(layout.Feld, layout.AufAb);
+    fOk->setGeometry(layout.Ok);
+    fAbbrechen->setGeometry(layout.Abbrechen);
+    setFixedSize(layout.Client);
+    DialogZentrieren(*this);
+}
+
+void TStundenDlg::showEvent(QShowEvent* ereignis) {
+    QDialog::showEvent(ereignis);
+    if (fEingerichtet) {
+        return;
+    }
+    fEingerichtet = true;
+    SchriftartZuweisen(*this, TFensterArt::Dialog, fAussehen);
+    SchalterEinrichten();
+    fStunden->Edit().setFocus(Qt::OtherFocusReason);
+    fStunden->Edit().selectAll();
+}
+
+bool TStundenDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt != &fStunden->Edit()) {
+        return QDialog::eventFilter(objekt, ereignis);
+    }
+    if (IstEinfuegen(*ereignis)) {
+        // Taken here, so that the field never sees it; one beep per key press.
+        if (ereignis->type() == QEvent::KeyPress || ereignis->type() == QEvent::MouseButtonPress) {
+            Piepen();
+        }
+        ereignis->accept();
+        return true;
+    }
+    if (ereignis->type() == QEvent::KeyPress) {
+        const auto& taste = *static_cast<QKeyEvent*>(ereignis);
+        const bool eingabe = (taste.key() == Qt::Key_Return || taste.key() == Qt::Key_Enter) &&
+                             (taste.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (eingabe && !fOk->isEnabled()) {
+            // As the dialog manager does for a disabled default button.
+            Piepen();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objekt, ereignis);
+}
+
+} // namespace lorvane
