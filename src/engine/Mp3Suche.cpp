@@ -4,6 +4,7 @@
 
 #include "audio/TextCodec.h"
 #include "engine/DatenC.h"
+#include "engine/Laufwerke.h"
 #include "engine/NatuerlicheReihenfolge.h"
 #include "engine/Ordner.h"
 
@@ -98,16 +99,21 @@ void TMp3Suche::DurchsucheOrdner(const fs::path& ordner) {
 }
 
 void TMp3Suche::DurchsucheOrdnerRekursiv(const fs::path& ordner) {
-    std::set<std::pair<std::uint64_t, std::uint64_t>> besucht;
-    DurchsucheRekursiv(ordner, besucht);
+    TRekursion rekursion;
+    rekursion.PseudoGeraete = PseudoGeraete(MountinfoDesProzesses());
+    DurchsucheRekursiv(ordner, rekursion);
 }
 
-void TMp3Suche::DurchsucheRekursiv(const fs::path& ordner,
-                                   std::set<std::pair<std::uint64_t, std::uint64_t>>& besucht) {
+void TMp3Suche::DurchsucheRekursiv(const fs::path& ordner, TRekursion& rekursion) {
+    // /proc and /sys hold endless or huge trees of kernel files (and links back up);
+    // a search of a drive's root must not walk into them.
+    if (AufPseudoDateisystem(ordner.string(), rekursion.PseudoGeraete)) {
+        return;
+    }
     // A link back to a folder above would otherwise be searched without end.
     struct stat info {};
     if (::stat(OhneTrenner(ordner).c_str(), &info) == 0 &&
-        !besucht
+        !rekursion.Besucht
              .emplace(static_cast<std::uint64_t>(info.st_dev),
                       static_cast<std::uint64_t>(info.st_ino))
              .second) {
@@ -122,7 +128,7 @@ void TMp3Suche::DurchsucheRekursiv(const fs::path& ordner,
         if (!WeiterSuchen()) {
             return;
         }
-        DurchsucheRekursiv(pfad + name + "/", besucht);
+        DurchsucheRekursiv(pfad + name + "/", rekursion);
     }
 }
 

@@ -41,7 +41,8 @@ public:
 
     // The MP3 files of one folder.
     void DurchsucheOrdner(const std::filesystem::path& ordner);
-    // The folder, then each of its subfolders, depth first.
+    // The folder, then each of its subfolders, depth first; each folder once, and
+    // never into kernel file systems such as /proc or /sys.
     void DurchsucheOrdnerRekursiv(const std::filesystem::path& ordner);
     // One file named by the user, checked like a file found in a folder.
     void DateiHinzufuegen(const std::filesystem::path& datei);
@@ -54,8 +55,12 @@ public:
     std::int32_t AnzDateien() const;
 
 private:
-    void DurchsucheRekursiv(const std::filesystem::path& ordner,
-                            std::set<std::pair<std::uint64_t, std::uint64_t>>& besucht);
+    struct TRekursion {
+        // Folders already searched, by device and inode.
+        std::set<std::pair<std::uint64_t, std::uint64_t>> Besucht;
+        std::set<std::uint64_t> PseudoGeraete;
+    };
+    void DurchsucheRekursiv(const std::filesystem::path& ordner, TRekursion& rekursion);
     // Events, then the cancel check; false when the scan is to end.
     bool WeiterSuchen();
     void KandidatPruefen(const std::string& voll);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -238,6 +239,34 @@ TEST_F(Mp3Suche, ALinkBackToAFolderAboveEnds) {
     TMp3Suche suche(frontEnd, state, {});
     suche.DurchsucheOrdnerRekursiv(dir.Path());
     EXPECT_EQ(Captions(suche), (std::vector<std::string>{Ordner() + "a/1.mp3"}));
+}
+
+TEST_F(Mp3Suche, RecursionStaysOutOfKernelFileSystems) {
+    Datei("a/1.mp3");
+    fs::create_directory_symlink("/proc", dir / "a" / "proc");
+    fs::create_directory_symlink("/sys", dir / "sys");
+    TMp3Suche suche(frontEnd, state, {});
+    suche.DurchsucheOrdnerRekursiv(dir.Path());
+    EXPECT_EQ(Captions(suche), (std::vector<std::string>{Ordner() + "a/1.mp3"}));
+    // Walking /proc or /sys would look at thousands of entries.
+    EXPECT_LT(frontEnd.Ereignisse, 20);
+    TMp3Suche direkt(frontEnd, state, {});
+    const int vorher = frontEnd.Ereignisse;
+    direkt.DurchsucheOrdnerRekursiv("/proc/");
+    EXPECT_EQ(frontEnd.Ereignisse, vorher);
+}
+
+TEST_F(Mp3Suche, AFifoNamedLikeAnMp3FileIsPassedOver) {
+    Datei("1.mp3");
+    ASSERT_EQ(::mkfifo((dir / "2.mp3").c_str(), 0600), 0);
+    fs::create_symlink(dir / "2.mp3", dir / "3.mp3");
+    TMp3Suche suche(frontEnd, state, {});
+    suche.DurchsucheOrdnerRekursiv(dir.Path());
+    EXPECT_EQ(Captions(suche), (std::vector<std::string>{Ordner() + "1.mp3"}));
+    // Named directly, it is refused with the question instead of being opened.
+    suche.DateiHinzufuegen(dir / "2.mp3");
+    EXPECT_EQ(frontEnd.Fragen.size(), 1U);
+    EXPECT_EQ(suche.Liste().size(), 1U);
 }
 
 TEST_F(Mp3Suche, CancelEndsTheScanAtTheNextEntry) {
