@@ -2,6 +2,13 @@
 
 #include <QUrl>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sound system's client library keeps its context until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libpulse.so\n";
+}
+#endif
+
 namespace lorvane {
 
 namespace {
@@ -12,17 +19,20 @@ TPlayerFehler KeinGeraet() {
 
 } // namespace
 
-TQtVorschauPlayer::TQtVorschauPlayer(QObject* parent) : QObject(parent) {
-    fPlayer.setAudioOutput(&fAusgabe);
-}
+TQtVorschauPlayer::TQtVorschauPlayer(QObject* parent) : QObject(parent) {}
 
 TPlayerFehler TQtVorschauPlayer::Oeffnen() {
-    fPlayer.stop();
     fOffen = false;
     if (fName.isEmpty()) {
         return KeinGeraet();
     }
-    fPlayer.setSource(QUrl::fromLocalFile(fName));
+    if (!fPlayer) {
+        fAusgabe = std::make_unique<QAudioOutput>();
+        fPlayer = std::make_unique<QMediaPlayer>();
+        fPlayer->setAudioOutput(fAusgabe.get());
+    }
+    fPlayer->stop();
+    fPlayer->setSource(QUrl::fromLocalFile(fName));
     fOffen = true;
     return std::nullopt;
 }
@@ -31,7 +41,7 @@ TPlayerFehler TQtVorschauPlayer::Abspielen() {
     if (!fOffen) {
         return KeinGeraet();
     }
-    fPlayer.play();
+    fPlayer->play();
     return std::nullopt;
 }
 
@@ -39,10 +49,10 @@ TPlayerFehler TQtVorschauPlayer::Pause() {
     if (!fOffen) {
         return KeinGeraet();
     }
-    if (fPlayer.playbackState() == QMediaPlayer::PlayingState) {
-        fPlayer.pause();
-    } else if (fPlayer.playbackState() == QMediaPlayer::PausedState) {
-        fPlayer.play();
+    if (fPlayer->playbackState() == QMediaPlayer::PlayingState) {
+        fPlayer->pause();
+    } else if (fPlayer->playbackState() == QMediaPlayer::PausedState) {
+        fPlayer->play();
     }
     return std::nullopt;
 }
@@ -51,7 +61,7 @@ TPlayerFehler TQtVorschauPlayer::Stop() {
     if (!fOffen) {
         return KeinGeraet();
     }
-    fPlayer.stop();
+    fPlayer->stop();
     return std::nullopt;
 }
 
@@ -59,16 +69,16 @@ TPlayerFehler TQtVorschauPlayer::ZumAnfang() {
     if (!fOffen) {
         return KeinGeraet();
     }
-    fPlayer.setPosition(0);
+    fPlayer->setPosition(0);
     return std::nullopt;
 }
 
 TPlayerModus TQtVorschauPlayer::Modus() const {
-    if (!fOffen || fPlayer.error() != QMediaPlayer::NoError ||
-        fPlayer.mediaStatus() == QMediaPlayer::InvalidMedia) {
+    if (!fOffen || fPlayer->error() != QMediaPlayer::NoError ||
+        fPlayer->mediaStatus() == QMediaPlayer::InvalidMedia) {
         return TPlayerModus::NichtBereit;
     }
-    switch (fPlayer.playbackState()) {
+    switch (fPlayer->playbackState()) {
     case QMediaPlayer::PlayingState:
         return TPlayerModus::Spielt;
     case QMediaPlayer::PausedState:

@@ -7,6 +7,8 @@
 #include <QMediaPlayer>
 #include <QObject>
 
+#include <memory>
+
 namespace lorvane {
 
 class TQtVorschauPlayer : public QObject, public IVorschauPlayer {
@@ -25,8 +27,10 @@ public:
     TPlayerModus Modus() const override;
 
 private:
-    QAudioOutput fAusgabe;
-    QMediaPlayer fPlayer;
+    // Made at the first opening, so that a program that previews nothing never
+    // connects to the sound system.
+    std::unique_ptr<QAudioOutput> fAusgabe;
+    std::unique_ptr<QMediaPlayer> fPlayer;
     QString fName;
     bool fOffen = false;
 };

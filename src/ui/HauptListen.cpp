@@ -48,6 +48,9 @@ void ListeEinrichten(QTreeWidget& liste, const QStringList& spalten) {
     liste.setEditTriggers(QAbstractItemView::NoEditTriggers);
     liste.setSortingEnabled(false);
     liste.setItemDelegate(new TGitterDelegate(&liste));
+    // The columns share the list's width; the frame's few pixels would only bring
+    // a scroll bar.
+    liste.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     liste.header()->setSectionsClickable(false);
     liste.header()->setSectionsMovable(false);
     liste.header()->setStretchLastSection(false);
