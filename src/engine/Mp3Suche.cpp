@@ -99,9 +99,11 @@ void TMp3Suche::DurchsucheOrdner(const fs::path& ordner) {
 }
 
 void TMp3Suche::DurchsucheOrdnerRekursiv(const fs::path& ordner) {
-    TRekursion rekursion;
-    rekursion.PseudoGeraete = PseudoGeraete(MountinfoDesProzesses());
-    DurchsucheRekursiv(ordner, rekursion);
+    if (!fRekursion.MountsGelesen) {
+        fRekursion.PseudoGeraete = PseudoGeraete(MountinfoDesProzesses());
+        fRekursion.MountsGelesen = true;
+    }
+    DurchsucheRekursiv(ordner, fRekursion);
 }
 
 void TMp3Suche::DurchsucheRekursiv(const fs::path& ordner, TRekursion& rekursion) {

@@ -41,8 +41,8 @@ public:
 
     // The MP3 files of one folder.
     void DurchsucheOrdner(const std::filesystem::path& ordner);
-    // The folder, then each of its subfolders, depth first; each folder once, and
-    // never into kernel file systems such as /proc or /sys.
+    // The folder, then each of its subfolders, depth first; each folder once in the
+    // whole scan, and never into kernel file systems such as /proc or /sys.
     void DurchsucheOrdnerRekursiv(const std::filesystem::path& ordner);
     // One file named by the user, checked like a file found in a folder.
     void DateiHinzufuegen(const std::filesystem::path& datei);
@@ -56,9 +56,11 @@ public:
 
 private:
     struct TRekursion {
-        // Folders already searched, by device and inode.
+        // Folders already searched in this scan, by device and inode: a link to a
+        // folder above, or into another selected folder, finds no file twice.
         std::set<std::pair<std::uint64_t, std::uint64_t>> Besucht;
         std::set<std::uint64_t> PseudoGeraete;
+        bool MountsGelesen = false;
     };
     void DurchsucheRekursiv(const std::filesystem::path& ordner, TRekursion& rekursion);
     // Events, then the cancel check; false when the scan is to end.
@@ -73,6 +75,7 @@ private:
     TMP3File fMp3File;
     std::vector<TDateiZeile> fListe;
     std::unordered_set<std::string> fBekannt;
+    TRekursion fRekursion;
     bool fCancelS = false;
 };
 

@@ -241,6 +241,17 @@ TEST_F(Mp3Suche, ALinkBackToAFolderAboveEnds) {
     EXPECT_EQ(Captions(suche), (std::vector<std::string>{Ordner() + "a/1.mp3"}));
 }
 
+TEST_F(Mp3Suche, AFolderIsSearchedOnceInTheWholeScan) {
+    Datei("eins/1.mp3");
+    Datei("zwei/2.mp3");
+    fs::create_directory_symlink(dir.Path(), dir / "zwei" / "oben");
+    TMp3Suche suche(frontEnd, state, {});
+    suche.DurchsucheOrdnerRekursiv(dir / "eins");
+    suche.DurchsucheOrdnerRekursiv(dir / "zwei");
+    EXPECT_EQ(Captions(suche),
+              (std::vector<std::string>{Ordner("eins") + "1.mp3", Ordner("zwei") + "2.mp3"}));
+}
+
 TEST_F(Mp3Suche, RecursionStaysOutOfKernelFileSystems) {
     Datei("a/1.mp3");
     fs::create_directory_symlink("/proc", dir / "a" / "proc");
