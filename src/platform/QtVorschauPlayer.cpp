@@ -1,0 +1,92 @@
+#include "platform/QtVorschauPlayer.h"
+
+#include <QUrl>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sound system's client library keeps its context until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libpulse.so\n";
+}
+#endif
+
+namespace lorvane {
+
+namespace {
+
+TPlayerFehler KeinGeraet() {
+    return QString::fromUtf8(KeinGeraetText);
+}
+
+} // namespace
+
+TQtVorschauPlayer::TQtVorschauPlayer(QObject* parent) : QObject(parent) {}
+
+TPlayerFehler TQtVorschauPlayer::Oeffnen() {
+    fOffen = false;
+    if (fName.isEmpty()) {
+        return KeinGeraet();
+    }
+    if (!fPlayer) {
+        fAusgabe = std::make_unique<QAudioOutput>();
+        fPlayer = std::make_unique<QMediaPlayer>();
+        fPlayer->setAudioOutput(fAusgabe.get());
+    }
+    fPlayer->stop();
+    fPlayer->setSource(QUrl::fromLocalFile(fName));
+    fOffen = true;
+    return std::nullopt;
+}
+
+TPlayerFehler TQtVorschauPlayer::Abspielen() {
+    if (!fOffen) {
+        return KeinGeraet();
+    }
+    fPlayer->play();
+    return std::nullopt;
+}
+
+TPlayerFehler TQtVorschauPlayer::Pause() {
+    if (!fOffen) {
+        return KeinGeraet();
+    }
+    if (fPlayer->playbackState() == QMediaPlayer::PlayingState) {
+        fPlayer->pause();
+    } else if (fPlayer->playbackState() == QMediaPlayer::PausedState) {
+        fPlayer->play();
+    }
+    return std::nullopt;
+}
+
+TPlayerFehler TQtVorschauPlayer::Stop() {
+    if (!fOffen) {
+        return KeinGeraet();
+    }
+    fPlayer->stop();
+    return std::nullopt;
+}
+
+TPlayerFehler TQtVorschauPlayer::ZumAnfang() {
+    if (!fOffen) {
+        return KeinGeraet();
+    }
+    fPlayer->setPosition(0);
+    return std::nullopt;
+}
+
+TPlayerModus TQtVorschauPlayer::Modus() const {
+    if (!fOffen || fPlayer->error() != QMediaPlayer::NoError ||
+        fPlayer->mediaStatus() == QMediaPlayer::InvalidMedia) {
+        return TPlayerModus::NichtBereit;
+    }
+    switch (fPlayer->playbackState()) {
+    case QMediaPlayer::PlayingState:
+        return TPlayerModus::Spielt;
+    case QMediaPlayer::PausedState:
+        return TPlayerModus::Pausiert;
+    case QMediaPlayer::StoppedState:
+        break;
+    }
+    return TPlayerModus::Gestoppt;
+}
+
+} // namespace lorvane

@@ -1,0 +1,142 @@
+#pragma once
+// The program's main window: the folder list and the file list with their buttons,
+// the main menu, one popup menu per list and the status line. "Weiter" leads through
+// the metadata dialog into the progress window. The window owns the program-wide
+// objects: the folder model, the font and colour, the tray icon and the preview player.
+
+#include "engine/Dateien.h"
+#include "engine/JobState.h"
+#include "platform/Fenster.h"
+#include "ui/HauptMenue.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTreeWidget;
+
+namespace lorvane {
+
+class IAnsager;
+class ITrayIcon;
+class IUhr;
+class IVorschauPlayer;
+class TDateiListeBefehle;
+class TKivRegistry;
+class TOrdnerListe;
+struct TJobThreadErzeugung;
+
+// The services the window uses; null means the real one, so that tests inject fakes.
+struct THauptDienste {
+    ITrayIcon* Tray = nullptr;
+    IVorschauPlayer* Player = nullptr;
+    IAnsager* Ansager = nullptr;
+    IUhr* Uhr = nullptr;
+    TKivRegistry* Registry = nullptr;
+    // The job's worker threads; null means the engine's joiner and converter.
+    const TJobThreadErzeugung* Threads = nullptr;
+    // The drive level of the folder list; empty means this machine's drives.
+    TLaufwerksQuelle Laufwerke;
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TForm1(TJobState& state, THauptDienste dienste = {});
+    ~TForm1() override;
+
+    // The folder-list commands: 1 back, 2 add, 3 refresh, 4 open folder, 5 select all.
+    void OrdnerBefehl(int nummer);
+    // The file-list commands: 1 up, 2 down, 3 remove, 4 clear, 5 select all,
+    // 6 play/pause, 7 stop.
+    void DateiBefehl(int nummer);
+    void UpdateButtonsLv2();
+    // "Weiter": metadata dialog, progress window, success question.
+    void WeiterKlick();
+    void AusgabeordnerOeffnen();
+    void MaxStundenKlick();
+    // One run of the status line's timer.
+    void Timer1StatuszeileTimer();
+    // Loads (true) or saves (false) the settings.
+    void RegistryLadenSpeichern(bool laden);
+
+    // A modal dialog of the application is open.
+    bool IsDialogOpen() const;
+    // The progress window is open or a worker thread runs.
+    bool JobLaeuft() const;
+    const TAussehen& Aussehen() const { return fAussehen; }
+    TOrdnerListe& OrdnerListe() { return *fOrdnerListe; }
+
+    QTreeWidget* ListView1 = nullptr;
+    QTreeWidget* ListView2 = nullptr;
+    QPushButton* Btn1Lv1Zurueck = nullptr;
+    QPushButton* Btn2Lv1Hinzufuegen = nullptr;
+    QPushButton* Btn3Lv1Aktualisieren = nullptr;
+    QPushButton* Btn1Lv2NachOben = nullptr;
+    QPushButton* Btn2Lv2NachUnten = nullptr;
+    QPushButton* Btn3Lv2Entfernen = nullptr;
+    QPushButton* Btn4Lv2Leeren = nullptr;
+    QPushButton* Btn1Weiter = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 3> Panels{};
+    THauptMenue Menue;
+
+Q_SIGNALS:
+    // The window has accepted a close request; the program ends.
+    void Geschlossen();
+
+protected:
+    void showEvent(QShowEvent* ereignis) override;
+    void closeEvent(QCloseEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
+private:
+    void ControlsErzeugen();
+    void CaptionZuweisen();
+    void SetTabOrder();
+    void VerbindungenHerstellen();
+    void FormShow();
+    void SchriftartZuweisen();
+    void SchalterEinrichten();
+    void FensterEinrichten();
+    void EinstellungenAnwenden();
+    void Lv1SchalterAktualisieren();
+    bool OrdnerTaste(int taste);
+    void HinzufuegenKlick();
+    void OrdnerOeffnenKlick();
+    void OrdnerAllesMarkieren();
+    void DateiMenueOeffnen();
+    void FensterMenueOeffnen();
+    void EinstellungenMenueOeffnen();
+    void SchalterUmschalten(QAction& action, std::atomic<bool>& wert);
+    void PopupZeigen(QTreeWidget& liste, QMenu& menu, const QPoint& stelle);
+    void VorschauPausieren();
+    void FehlerMelden(const std::optional<QString>& fehler);
+    QRect Arbeitsbereich() const;
+
+    TJobState& fState;
+    THauptDienste fDienste;
+    std::unique_ptr<ITrayIcon> fEigenerTray;
+    std::unique_ptr<IVorschauPlayer> fEigenerPlayer;
+    std::unique_ptr<IAnsager> fEigenerAnsager;
+    std::unique_ptr<IUhr> fEigeneUhr;
+    std::unique_ptr<TKivRegistry> fEigeneRegistry;
+    std::unique_ptr<TOrdnerListe> fOrdnerListe;
+    std::unique_ptr<TDateiListeBefehle> fBefehle;
+    TAussehen fAussehen;
+    QTimer fStatusTimer;
+    bool fIsClosing = false;
+    bool fRunFirstS = true;
+    bool fFortschrittOffen = false;
+};
+
+} // namespace lorvane

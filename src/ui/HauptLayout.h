@@ -1,0 +1,56 @@
+#pragma once
+// The main window's layout arithmetic, from the client size and the measured text,
+// as plain functions that tests call without a window.
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+
+#include <array>
+
+namespace lorvane {
+
+// The captions of the buttons of both lists and of "Weiter", in creation order.
+QStringList HauptButtonCaptions();
+
+// What the layout takes from the font.
+struct THauptMasse {
+    int W = 0;            // common button width
+    int ButtonHoehe = 0;  // buttons beside the lists
+    int WeiterBreite = 0; // W and 30 percent
+    int WeiterHoehe = 0;  // in the font three points larger
+    int StatusHoehe = 0;
+    int Panel0Breite = 0;
+    int Panel1Breite = 0;
+};
+
+THauptMasse HauptMasseMessen(const QFont& font);
+// The larger font of "Weiter".
+QFont WeiterFont(const QFont& font);
+
+struct THauptLayout {
+    QRect Statuszeile;
+    std::array<int, 3> Panels{};
+    QRect Weiter;
+    QRect Liste1;
+    QRect Liste2;
+    std::array<int, 2> Spalten1{};
+    std::array<int, 2> Spalten2{};
+    // Zurück, Hinzufügen, Aktualisieren
+    std::array<QRect, 3> Buttons1;
+    // Nach oben, Nach unten, Entfernen, Leeren
+    std::array<QRect, 4> Buttons2;
+};
+
+THauptLayout HauptLayoutBerechnen(QSize client, const THauptMasse& masse);
+
+// The main window's start size in a work area: 1200 x 900 and at least 1000 x 700,
+// each held to the work area.
+struct THauptGroesse {
+    QSize Minimum;
+    QSize Groesse;
+};
+THauptGroesse GroesseBegrenzen(const QRect& arbeitsbereich);
+
+} // namespace lorvane
