@@ -28,11 +28,21 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace lorvane {
 
 namespace {
+
+// At large fonts the key hints can be longer than their panel: the panel shows them
+// shortened with "…", its tooltip and its name for the screen reader the whole text.
+void PanelTextSetzen(QLabel& panel, const QString& text) {
+    panel.setAccessibleName(text);
+    panel.setToolTip(text);
+    const int breite = panel.contentsRect().width() - 2 * panel.margin();
+    panel.setText(panel.fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, breite)));
+}
 
 constexpr const char* kTitel = "Lorvane V1.13";
 
@@ -321,6 +331,7 @@ void TForm1::SchalterEinrichten() {
     for (std::size_t i = 0; i < Panels.size(); ++i) {
         Panels[i]->setGeometry(links, 0, layout.Panels[i], layout.Statuszeile.height());
         links += layout.Panels[i];
+        PanelTextSetzen(*Panels[i], Panels[i]->accessibleName());
     }
     Btn1Weiter->setFixedSize(layout.Weiter.size());
     Btn1Weiter->move(layout.Weiter.topLeft());
@@ -437,8 +448,8 @@ void TForm1::Timer1StatuszeileTimer() {
         StatuszeileTexte(eingaben, kuerzel, fDienste.Uhr->Minute());
     for (std::size_t i = 0; i < Panels.size(); ++i) {
         // Only changes are written, so that an idle window does not repaint.
-        if (Panels[i]->text() != texte[i]) {
-            Panels[i]->setText(texte[i]);
+        if (Panels[i]->accessibleName() != texte[i]) {
+            PanelTextSetzen(*Panels[i], texte[i]);
         }
     }
     fStatusTimer.start();

@@ -46,7 +46,19 @@ THauptMasse HauptMasseMessen(const QFont& font) {
     masse.StatusHoehe = ControlHeightFor(font, TControlArt::StatusBar);
     masse.Panel0Breite = CaptionWidthFor(font, QStringLiteral("Laufwerke: MMM/MMM mark."));
     masse.Panel1Breite = CaptionWidthFor(font, QStringLiteral("Dateien: MMMM/MMMM mark."));
+    // The header's frame and margins take about as much as two letters.
+    const int rand = CaptionWidthFor(font, QStringLiteral("MM"));
+    masse.Spalte1Mindest = CaptionWidthFor(font, QStringLiteral("Unterordner")) + rand;
+    masse.Spalte2Mindest = std::max(CaptionWidthFor(font, QStringLiteral("Dauer")),
+                                    CaptionWidthFor(font, QStringLiteral("000:00:00"))) +
+                           rand;
     return masse;
+}
+
+std::array<int, 2> Spalten(int breite, int prozent0, int prozent1, int mindest1) {
+    const int zweite = std::max(Prozent(breite, prozent1), mindest1);
+    const int erste = std::min(Prozent(breite, prozent0), std::max(0, breite - zweite));
+    return {erste, zweite};
 }
 
 THauptLayout HauptLayoutBerechnen(QSize client, const THauptMasse& masse) {
@@ -63,9 +75,9 @@ THauptLayout HauptLayoutBerechnen(QSize client, const THauptMasse& masse) {
     const int breite = client.width() - 3 * kRand - masse.W;
     const int hoehe = Div(weiterTop - 30, 2);
     layout.Liste1 = QRect(kRand, kRand, breite, hoehe);
-    layout.Spalten1 = {Prozent(breite, 85), Prozent(breite, 15)};
+    layout.Spalten1 = Spalten(breite, 85, 15, masse.Spalte1Mindest);
     layout.Liste2 = QRect(kRand, layout.Liste1.top() + hoehe + kRand, breite, hoehe);
-    layout.Spalten2 = {Prozent(breite, 90), Prozent(breite, 10)};
+    layout.Spalten2 = Spalten(breite, 90, 10, masse.Spalte2Mindest);
 
     layout.Buttons1 = ButtonSpalte<3>(layout.Liste1, masse);
     layout.Buttons2 = ButtonSpalte<4>(layout.Liste2, masse);

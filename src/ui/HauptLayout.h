@@ -23,6 +23,10 @@ struct THauptMasse {
     int StatusHoehe = 0;
     int Panel0Breite = 0;
     int Panel1Breite = 0;
+    // The narrow second columns never get less than their caption and their widest
+    // text need, so that large fonts do not cut "Unterordner" or a playing time.
+    int Spalte1Mindest = 0;
+    int Spalte2Mindest = 0;
 };
 
 THauptMasse HauptMasseMessen(const QFont& font);
@@ -43,6 +47,9 @@ struct THauptLayout {
     std::array<QRect, 4> Buttons2;
 };
 
+// The two column widths of a list: the percentages of its width, the second at least
+// its minimum, the first then held to what is left.
+std::array<int, 2> Spalten(int breite, int prozent0, int prozent1, int mindest1);
 THauptLayout HauptLayoutBerechnen(QSize client, const THauptMasse& masse);
 
 // The main window's start size in a work area: 1200 x 900 and at least 1000 x 700,

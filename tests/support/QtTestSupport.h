@@ -37,7 +37,9 @@ private:
         fLetzte = box;
         fTexte << box->text();
         const QString antwort =
-            fAntworten.isEmpty() ? QString() : fAntworten.at(std::min<qsizetype>(fIndex, fAntworten.size() - 1));
+            fAntworten.isEmpty()
+                ? QString()
+                : fAntworten.at(std::min<qsizetype>(fIndex, fAntworten.size() - 1));
         ++fIndex;
         for (QAbstractButton* button : box->buttons()) {
             if (button->text() == antwort) {
@@ -57,8 +59,7 @@ private:
 };
 
 // Runs the action once the next modal widget of the given type is shown.
-template <typename T>
-void WennModalOffen(std::function<void(T&)> aktion) {
+template <typename T> void WennModalOffen(std::function<void(T&)> aktion) {
     auto* timer = new QTimer;
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, aktion] {

@@ -6,12 +6,28 @@
 #include <QFontMetrics>
 #include <QTest>
 
+#include <array>
+
 using namespace lorvane;
 
 class HauptLayoutTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void ColumnsArePercentagesUnlessTheSecondNeedsMore() {
+        const struct {
+            int breite, prozent0, prozent1, mindest;
+            std::array<int, 2> erwartet;
+        } faelle[] = {{1000, 85, 15, 100, {850, 150}}, // the percentages
+                      {999, 90, 10, 50, {899, 99}},    // truncated
+                      {860, 85, 15, 230, {630, 230}},  // "Unterordner" at 30 points
+                      {100, 90, 10, 150, {0, 150}}};   // nothing left for the first
+        for (const auto& fall : faelle) {
+            QCOMPARE(Spalten(fall.breite, fall.prozent0, fall.prozent1, fall.mindest),
+                     fall.erwartet);
+        }
+    }
+
     void ButtonsFitTheirCaptions_data() {
         QTest::addColumn<int>("groesse");
         QTest::newRow("12") << 12;
@@ -46,8 +62,11 @@ private Q_SLOTS:
         QCOMPARE(layout.Liste1, QRect(10, 10, 1184 - 30 - masse.W, (layout.Weiter.top() - 30) / 2));
         QCOMPARE(layout.Liste2.top(), layout.Liste1.top() + layout.Liste1.height() + 10);
         QCOMPARE(layout.Liste2.size(), layout.Liste1.size());
-        QCOMPARE(layout.Spalten1[0], static_cast<int>(layout.Liste1.width() / 100.0 * 85));
-        QCOMPARE(layout.Spalten2[1], static_cast<int>(layout.Liste1.width() / 100.0 * 10));
+        QCOMPARE(layout.Spalten1, Spalten(layout.Liste1.width(), 85, 15, masse.Spalte1Mindest));
+        QCOMPARE(layout.Spalten2, Spalten(layout.Liste1.width(), 90, 10, masse.Spalte2Mindest));
+        // Also at font size 30 the narrow columns show their caption and their texts.
+        QVERIFY(metrik.horizontalAdvance("Unterordner") < layout.Spalten1[1]);
+        QVERIFY(metrik.horizontalAdvance("100:04:05") < layout.Spalten2[1]);
         // The buttons stand right of their list, one button height below its top,
         // 10 apart, and end at the client's right margin.
         int top = layout.Liste1.top() + masse.ButtonHoehe;
