@@ -4,6 +4,7 @@
 // real threads do without reading a file. Shared by the controller's tests and the
 // progress window's; free of any test framework.
 
+#include "engine/BearbeitenDlgC.h"
 #include "engine/JobState.h"
 #include "engine/WorkerThread.h"
 
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -94,6 +96,25 @@ inline void NormalerConverter(TJobState& state) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+}
+
+// Both threads of a job as stand-ins that run the given bodies; each one made is
+// counted in erzeugt (which is read after the job, in the test's thread).
+template <typename TZaehler>
+TJobThreadErzeugung FakeJobThreads(std::function<void()> joiner, std::function<void()> converter,
+                                   TZaehler& erzeugt) {
+    TJobThreadErzeugung threads;
+    threads.Mp3Thread = [&erzeugt, joiner](TEventQueue& queue, TJobState& s, TJobEngine&) {
+        ++erzeugt;
+        return std::unique_ptr<TWorkerThread>(
+            new FakeThread(queue, s.Daten.Mp3ThreadLaeuftS, joiner));
+    };
+    threads.ConvertThread = [&erzeugt, converter](TEventQueue& queue, TJobState& s, TJobEngine&) {
+        ++erzeugt;
+        return std::unique_ptr<TWorkerThread>(
+            new FakeThread(queue, s.Daten.ConvertThreadLaeuftS, converter));
+    };
+    return threads;
 }
 
 } // namespace lorvane

@@ -110,16 +110,7 @@ protected:
     }
 
     void Threads(std::function<void()> joiner, std::function<void()> converter) {
-        threads.Mp3Thread = [this, joiner](TEventQueue& queue, TJobState& s, TJobEngine&) {
-            ++erzeugt;
-            return std::unique_ptr<TWorkerThread>(
-                new FakeThread(queue, s.Daten.Mp3ThreadLaeuftS, joiner));
-        };
-        threads.ConvertThread = [this, converter](TEventQueue& queue, TJobState& s, TJobEngine&) {
-            ++erzeugt;
-            return std::unique_ptr<TWorkerThread>(
-                new FakeThread(queue, s.Daten.ConvertThreadLaeuftS, converter));
-        };
+        threads = FakeJobThreads(std::move(joiner), std::move(converter), erzeugt);
     }
 
     TModalResult Ausfuehren() {

@@ -59,12 +59,10 @@ def bild(name):
 def taste(*tasten):
     for t in tasten:
         subprocess.run(["xdotool", "key", "--clearmodifiers", t], check=True)
-        time.sleep(0.15)
 
 
 def tippen(text):
     subprocess.run(["xdotool", "type", "--delay", "40", text], check=True)
-    time.sleep(0.15)
 
 
 def mp3_erzeugen(datei, quelle, tags):
@@ -169,7 +167,7 @@ def main():
         openbox = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL, env=umgebung)
         try:
-            time.sleep(0.5)
+            # The main window's activation (waited for) also shows that openbox runs.
             return lauf(lorvane, umgebung, home)
         finally:
             openbox.terminate()
@@ -180,8 +178,8 @@ def lauf(lorvane, umgebung, home):
     programm = Programm(lorvane, umgebung)
     # Drive level: the home folder is the first row; Enter opens it, its first visible
     # subfolder "Hoerbuch" gets the focus and the selection.
+    # Qt handles the keys in order, each completely: no waiting between them.
     taste("Return")
-    time.sleep(0.5)
     bild("0-ordner")
     taste("ctrl+h")
     programm.warte_auf_dialog("Meldung nach dem Hinzufügen", name=TITEL)

@@ -6,13 +6,14 @@
 #include "engine/Ordner.h"
 #include "platform/Ansager.h"
 #include "platform/Fenster.h"
+#include "platform/KivRegistry.h"
 #include "platform/TrayIcon.h"
+#include "support/QtTestSupport.h"
 #include "ui/BearbeitenFenster.h"
 #include "ui/Haupt.h"
 #include "ui/HinzufuegenDlgC.h"
 #include "ui/MetaDlgC.h"
 #include "ui/StundenDlgC.h"
-#include "platform/KivRegistry.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -30,21 +31,6 @@
 using namespace lorvane;
 
 namespace {
-
-class TStillerTray : public ITrayIcon {
-public:
-    bool Sichtbar() const override { return fSichtbar; }
-    void SichtbarSetzen(bool sichtbar) override { fSichtbar = sichtbar; }
-    QString Hint() const override { return fHint; }
-    void HintSetzen(const QString& text) override { fHint = text; }
-    void HauptfensterVerbergen() override {}
-    void HauptfensterZeigen() override {}
-    void AnwendungMinimieren() override {}
-
-private:
-    bool fSichtbar = false;
-    QString fHint;
-};
 
 // Controls whose text does not fit into them, as "name: text".
 QStringList AbgeschnitteneTexte(const QWidget& fenster) {
@@ -70,7 +56,8 @@ QStringList AbgeschnitteneTexte(const QWidget& fenster) {
             }
         } else if (const auto* label = qobject_cast<const QLabel*>(control)) {
             const QString text = StripAmpersands(label->text());
-            if (!label->wordWrap() && metrik.horizontalAdvance(text) > label->contentsRect().width()) {
+            if (!label->wordWrap() &&
+                metrik.horizontalAdvance(text) > label->contentsRect().width()) {
                 fehler << label->objectName() + ": " + text;
             }
         }
@@ -88,7 +75,8 @@ QStringList NamenloseControls(QWidget& fenster) {
             continue;
         }
         QAccessibleInterface* schnittstelle = QAccessible::queryAccessibleInterface(control);
-        if (schnittstelle == nullptr || schnittstelle->text(QAccessible::Name).trimmed().isEmpty()) {
+        if (schnittstelle == nullptr ||
+            schnittstelle->text(QAccessible::Name).trimmed().isEmpty()) {
             fehler << QString::fromLatin1(control->metaObject()->className()) + " " +
                           control->objectName();
         }
@@ -131,7 +119,7 @@ private Q_SLOTS:
         aussehen.AktFont.Size = groesse;
         TJobState state(StandardOrdnerErmitteln(SystemOrdnerQuellen()));
         TStummerAnsager ansager;
-        TStillerTray tray;
+        test::StillerTray tray;
 
         {
             // The main window takes its font from the settings at its first show.

@@ -2,6 +2,7 @@
 // hand-edited values, broken files and deleting.
 
 #include "platform/KivRegistry.h"
+#include "support/QtTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,21 +13,7 @@
 
 using namespace lorvane;
 
-namespace {
-
-QByteArray Inhalt(const QString& datei) {
-    QFile f(datei);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Schreiben(const QString& datei, const QByteArray& inhalt) {
-    QDir().mkpath(QFileInfo(datei).absolutePath());
-    QFile f(datei);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(inhalt);
-}
-
-} // namespace
+namespace {} // namespace
 
 class KivRegistryTest : public QObject {
     Q_OBJECT
@@ -98,7 +85,7 @@ private Q_SLOTS:
         }
         registry.WriteBytes("Bytes", bytes);
         registry.CloseKey();
-        const QByteArray datei = Inhalt(registry.KeyDatei("A"));
+        const QByteArray datei = test::DateiInhalt(registry.KeyDatei("A"));
         QVERIFY(datei.startsWith("[General]\n"));
         QVERIFY(datei.contains("\nZahl6=-16777208\n"));
         QVERIFY(datei.contains("\nZahl3=30\n"));
@@ -149,7 +136,7 @@ private Q_SLOTS:
         QFETCH(int, erwartet);
         QTemporaryDir dir;
         TKivRegistry registry(dir.path());
-        Schreiben(registry.KeyDatei("K"), "[General]\nWert=" + text + "\n");
+        test::DateiSchreiben(registry.KeyDatei("K"), "[General]\nWert=" + text + "\n");
         QVERIFY(registry.OpenKey("K", false));
         const auto wert = registry.ReadInteger("Wert");
         if (erwartet == -999) {
@@ -164,7 +151,7 @@ private Q_SLOTS:
         TKivRegistry registry(dir.path());
         const QString datei = registry.KeyDatei("Software\\Lorvane");
         const QByteArray kaputt("[General]\nFontSize=30\n[Ohne Ende\nWidth=5\n");
-        Schreiben(datei, kaputt);
+        test::DateiSchreiben(datei, kaputt);
         QVERIFY(registry.OpenKey("Software\\Lorvane", true));
         QVERIFY(!registry.ValueExists("FontSize"));
         QVERIFY(!registry.ReadInteger("FontSize"));
@@ -177,21 +164,21 @@ private Q_SLOTS:
             QVERIFY(!zweite.ReadInteger("FontSize"));
         }
         QVERIFY(!QFile::exists(datei + ".defekt"));
-        QCOMPARE(Inhalt(datei), kaputt);
+        QCOMPARE(test::DateiInhalt(datei), kaputt);
 
         registry.WriteInteger("Height", 800);
-        QCOMPARE(Inhalt(datei + ".defekt"), kaputt);
+        QCOMPARE(test::DateiInhalt(datei + ".defekt"), kaputt);
         QCOMPARE(registry.ReadInteger("Height"), 800);
         QCOMPARE(registry.GetValueNames(), QStringList{"Height"});
         registry.CloseKey();
-        QCOMPARE(Inhalt(datei), QByteArray("[General]\nHeight=800\n"));
+        QCOMPARE(test::DateiInhalt(datei), QByteArray("[General]\nHeight=800\n"));
 
         // Broken again: the earlier rescue copy stays.
-        Schreiben(datei, "[Kaputt\n");
+        test::DateiSchreiben(datei, "[Kaputt\n");
         QVERIFY(registry.OpenKey("Software\\Lorvane", true));
         registry.WriteString("FontName", "Arial");
-        QCOMPARE(Inhalt(datei + ".defekt"), kaputt);
-        QCOMPARE(Inhalt(datei + ".2.defekt"), QByteArray("[Kaputt\n"));
+        QCOMPARE(test::DateiInhalt(datei + ".defekt"), kaputt);
+        QCOMPARE(test::DateiInhalt(datei + ".2.defekt"), QByteArray("[Kaputt\n"));
     }
 
     void ReadsSeeWhatOthersWrote() {
@@ -200,7 +187,8 @@ private Q_SLOTS:
         QVERIFY(registry.OpenKey("Lorvane", true));
         QVERIFY(!registry.ValueExists("ProgramSetFocus"));
         // As another process would: a new file in place of the old one.
-        Schreiben(registry.KeyDatei("Lorvane") + ".neu", "[General]\nProgramSetFocus=1\n");
+        test::DateiSchreiben(registry.KeyDatei("Lorvane") + ".neu",
+                             "[General]\nProgramSetFocus=1\n");
         QVERIFY(QFile::remove(registry.KeyDatei("Lorvane")));
         QVERIFY(QFile::rename(registry.KeyDatei("Lorvane") + ".neu", registry.KeyDatei("Lorvane")));
         QCOMPARE(registry.ReadInteger("ProgramSetFocus"), 1);

@@ -2,7 +2,13 @@
 // Helpers for the window tests: answering the modal boxes and dialogs that a step
 // opens, from a timer, as a user at the keyboard would.
 
+#include "platform/TrayIcon.h"
+
 #include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -71,6 +77,35 @@ template <typename T> void WennModalOffen(std::function<void(T&)> aktion) {
         }
     });
     timer->start();
+}
+
+// A tray icon that only remembers what it was told.
+class StillerTray : public ITrayIcon {
+public:
+    bool Sichtbar() const override { return fSichtbar; }
+    void SichtbarSetzen(bool sichtbar) override { fSichtbar = sichtbar; }
+    QString Hint() const override { return fHint; }
+    void HintSetzen(const QString& text) override { fHint = text; }
+    void HauptfensterVerbergen() override {}
+    void HauptfensterZeigen() override {}
+    void AnwendungMinimieren() override {}
+
+private:
+    bool fSichtbar = false;
+    QString fHint;
+};
+
+inline QByteArray DateiInhalt(const QString& datei) {
+    QFile f(datei);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the file, with its folders; the test fails when that is not possible.
+inline void DateiSchreiben(const QString& datei, const QByteArray& inhalt) {
+    QDir().mkpath(QFileInfo(datei).absolutePath());
+    QFile f(datei);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(inhalt);
 }
 
 } // namespace lorvane::test

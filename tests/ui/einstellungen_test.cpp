@@ -1,6 +1,7 @@
 // The settings: defaults of a fresh user, every value through the file and back, the
 // checks on loading, and fitting the stored window size to the screen.
 
+#include "support/QtTestSupport.h"
 #include "ui/Einstellungen.h"
 
 #include <QDir>
@@ -12,23 +13,11 @@ using namespace lorvane;
 
 namespace {
 
-QByteArray Inhalt(const QString& datei) {
-    QFile f(datei);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Schreiben(const QString& datei, const QByteArray& inhalt) {
-    QDir().mkpath(QFileInfo(datei).absolutePath());
-    QFile f(datei);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(inhalt);
-}
-
 // Loads from a key file with the given lines below [General].
 TGeladeneEinstellungen LadenAus(const QByteArray& zeilen) {
     QTemporaryDir dir;
     TKivRegistry registry(dir.path());
-    Schreiben(registry.KeyDatei(EinstellungenKey), "[General]\n" + zeilen);
+    test::DateiSchreiben(registry.KeyDatei(EinstellungenKey), "[General]\n" + zeilen);
     return EinstellungenLaden(registry);
 }
 
@@ -113,7 +102,7 @@ private Q_SLOTS:
         QCOMPARE(registry.ReadInteger("CopyMp3File"), 0);
         QCOMPARE(registry.ReadString("Path"), QString());
         registry.CloseKey();
-        const QByteArray text = Inhalt(registry.KeyDatei(EinstellungenKey));
+        const QByteArray text = test::DateiInhalt(registry.KeyDatei(EinstellungenKey));
         QVERIFY(text.contains("\nFontColor=-16777208\n"));
         QVERIFY(text.contains("\nBackColor=16777215\n"));
 
@@ -198,25 +187,26 @@ private Q_SLOTS:
         QTemporaryDir dir;
         TKivRegistry registry(dir.path());
         const QString datei = registry.KeyDatei(EinstellungenKey);
-        Schreiben(datei, "[General]\nFontSize=30\n[kaputt\n");
+        test::DateiSchreiben(datei, "[General]\nFontSize=30\n[kaputt\n");
         QCOMPARE(EinstellungenLaden(registry).Aussehen.AktFont.Size, 12);
         QVERIFY(!QFile::exists(datei + ".defekt"));
         EinstellungenSpeichern(registry, TEinstellungenZumSpeichern{});
-        QCOMPARE(Inhalt(datei + ".defekt"), QByteArray("[General]\nFontSize=30\n[kaputt\n"));
+        QCOMPARE(test::DateiInhalt(datei + ".defekt"),
+                 QByteArray("[General]\nFontSize=30\n[kaputt\n"));
         QCOMPARE(EinstellungenLaden(registry).Aussehen.AktFont.Size, 12);
-        QVERIFY(Inhalt(datei).contains("\nFontSize=12\n"));
+        QVERIFY(test::DateiInhalt(datei).contains("\nFontSize=12\n"));
     }
 
     void KeyThatCannotBeOpened() {
         QTemporaryDir dir;
         // The configuration folder is a file: nothing can be created below it.
-        Schreiben(dir.path() + "/datei", "x");
+        test::DateiSchreiben(dir.path() + "/datei", "x");
         TKivRegistry registry(dir.path() + "/datei");
         TEinstellungenZumSpeichern werte;
         werte.MaxStunden = 8;
         EinstellungenSpeichern(registry, werte);
         QCOMPARE(EinstellungenLaden(registry).MaxStunden, 5);
-        QCOMPARE(Inhalt(dir.path() + "/datei"), QByteArray("x"));
+        QCOMPARE(test::DateiInhalt(dir.path() + "/datei"), QByteArray("x"));
     }
 
     void WindowStateAsStored() {

@@ -77,21 +77,6 @@ private:
     TPlayerModus fModus = TPlayerModus::NichtBereit;
 };
 
-class TFakeTray : public ITrayIcon {
-public:
-    bool Sichtbar() const override { return fSichtbar; }
-    void SichtbarSetzen(bool sichtbar) override { fSichtbar = sichtbar; }
-    QString Hint() const override { return fHint; }
-    void HintSetzen(const QString& text) override { fHint = text; }
-    void HauptfensterVerbergen() override {}
-    void HauptfensterZeigen() override {}
-    void AnwendungMinimieren() override {}
-
-private:
-    bool fSichtbar = false;
-    QString fHint;
-};
-
 class TFakeAnsager : public IAnsager {
 public:
     void Sprechen(const QString& text) override { Texte << text; }
@@ -123,7 +108,7 @@ private:
     std::unique_ptr<TKivRegistry> fRegistry;
     TFakePlayer* fPlayer = nullptr;
     std::unique_ptr<TFakePlayer> fPlayerBesitz;
-    TFakeTray fTray;
+    test::StillerTray fTray;
     TFakeAnsager fAnsager;
     TFakeUhr fUhr;
     std::unique_ptr<TForm1> fFenster;
