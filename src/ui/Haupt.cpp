@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -113,6 +114,9 @@ TForm1::TForm1(TJobState& state, THauptDienste dienste)
     if (fDienste.Uhr == nullptr) {
         fEigeneUhr = std::make_unique<TSystemUhr>();
         fDienste.Uhr = fEigeneUhr.get();
+    }
+    if (!fDienste.OrdnerOeffnen) {
+        fDienste.OrdnerOeffnen = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     }
     if (fDienste.Registry == nullptr) {
         fEigeneRegistry = std::make_unique<TKivRegistry>();

@@ -11,12 +11,14 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <QUrl>
 
 #include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -45,6 +47,9 @@ struct THauptDienste {
     const TJobThreadErzeugung* Threads = nullptr;
     // The drive level of the folder list; empty means this machine's drives.
     TLaufwerksQuelle Laufwerke;
+    // Opens a folder in the file manager; false when nothing could open it. Empty
+    // means the desktop's handler.
+    std::function<bool(const QUrl&)> OrdnerOeffnen;
 };
 
 class TForm1 : public QMainWindow {
@@ -113,6 +118,7 @@ private:
     bool OrdnerTaste(int taste);
     void HinzufuegenKlick();
     void OrdnerOeffnenKlick();
+    void OrdnerImDateimanager(const std::string& ordner);
     void OrdnerAllesMarkieren();
     void DateiMenueOeffnen();
     void FensterMenueOeffnen();

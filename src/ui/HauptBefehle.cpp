@@ -11,13 +11,13 @@
 #include "ui/BearbeitenFenster.h"
 #include "ui/DateiListe.h"
 #include "ui/DateiListeBefehle.h"
+#include "ui/HauptRegeln.h"
 #include "ui/HinzufuegenDlgC.h"
 #include "ui/MetaDlgC.h"
 #include "ui/OrdnerListe.h"
 #include "ui/StundenDlgC.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -27,11 +27,6 @@
 namespace lorvane {
 
 namespace {
-
-void OrdnerImDateimanager(const std::string& ordner) {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(ordner))));
-}
 
 QString AlsText(const std::string& text) {
     return QString::fromStdString(text);
@@ -95,6 +90,14 @@ void TForm1::HinzufuegenKlick() {
         InfoZeigen(this, HinzugefuegtText(dialog.AnzDateien(), fState.Daten.GesamtDauer));
     }
     UpdateButtonsLv2();
+}
+
+// Where no file manager is registered, nothing would happen without a word.
+void TForm1::OrdnerImDateimanager(const std::string& ordner) {
+    const QString pfad = QFile::decodeName(QByteArray::fromStdString(ordner));
+    if (!fDienste.OrdnerOeffnen(QUrl::fromLocalFile(pfad))) {
+        FehlerZeigen(this, OrdnerNichtGeoeffnetText(pfad));
+    }
 }
 
 void TForm1::OrdnerOeffnenKlick() {

@@ -43,4 +43,8 @@ QString ErfolgsFrage(const std::string& album, const std::string& autor, std::in
              QString::fromStdString(DauerText(dauer)));
 }
 
+QString OrdnerNichtGeoeffnetText(const QString& ordner) {
+    return QStringLiteral("Der Ordner \"%1\" konnte nicht geöffnet werden!").arg(ordner);
+}
+
 } // namespace lorvane

@@ -55,5 +55,7 @@ QString HinzugefuegtText(std::int64_t anzahl, std::int32_t dauer);
 // The success question after a job; the album comes first.
 QString ErfolgsFrage(const std::string& album, const std::string& autor, std::int32_t teile,
                      std::int32_t dauer);
+// When no file manager could open a folder.
+QString OrdnerNichtGeoeffnetText(const QString& ordner);
 
 } // namespace lorvane

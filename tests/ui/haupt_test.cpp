@@ -108,6 +108,8 @@ private:
     std::unique_ptr<TKivRegistry> fRegistry;
     TFakePlayer* fPlayer = nullptr;
     std::unique_ptr<TFakePlayer> fPlayerBesitz;
+    QList<QUrl> fGeoeffnet;
+    bool fOeffnenGelingt = true;
     test::StillerTray fTray;
     TFakeAnsager fAnsager;
     TFakeUhr fUhr;
@@ -153,6 +155,10 @@ private:
                 queue, s.Daten.ConvertThreadLaeuftS, [this] { NormalerConverter(*fState); }));
         };
         dienste.Threads = &fThreads;
+        dienste.OrdnerOeffnen = [this](const QUrl& url) {
+            fGeoeffnet << url;
+            return fOeffnenGelingt;
+        };
         dienste.Laufwerke = [this] {
             return std::vector<TLaufwerk>{{fOrdner.filePath("ordner").toStdString(), "Festplatte"},
                                           {fOrdner.filePath("mp3").toStdString(), "Festplatte"}};
@@ -181,6 +187,8 @@ private Q_SLOTS:
         fPlayerBesitz = std::make_unique<TFakePlayer>();
         fPlayer = fPlayerBesitz.get();
         fAnsager.Texte.clear();
+        fGeoeffnet.clear();
+        fOeffnenGelingt = true;
         const THauptDienste dienste = Dienste();
         fFenster = std::make_unique<TForm1>(*fState, dienste);
         fFenster->show();
@@ -191,6 +199,17 @@ private Q_SLOTS:
     void cleanup() {
         fFenster.reset();
         fState.reset();
+    }
+
+    void OpeningTheOutputFolderSaysWhenNothingCouldOpenIt() {
+        const QUrl ausgabe = QUrl::fromLocalFile(fOrdner.path() + "/ausgabe/");
+        fFenster->Menue.MenuDateiAusgabeordner->trigger();
+        QCOMPARE(fGeoeffnet, QList<QUrl>{ausgabe});
+        fOeffnenGelingt = false;
+        test::BoxBeantworter boxen({"OK"});
+        fFenster->Menue.MenuDateiAusgabeordner->trigger();
+        QCOMPARE(boxen.Texte(), QStringList{"Der Ordner \"" + fOrdner.path() +
+                                            "/ausgabe/\" konnte nicht geöffnet werden!"});
     }
 
     void StartsAtTheFolderListWithItsFoldersMade() {
