@@ -2,6 +2,7 @@
 
 #include "engine/JobState.h"
 #include "engine/Ordner.h"
+#include "platform/AnwendungsSymbol.h"
 #include "ui/Haupt.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     const QString name = QStringLiteral("Lorvane V1.13");
     QApplication::setApplicationName(name);
     QApplication::setApplicationDisplayName(name);
+    QApplication::setWindowIcon(lorvane::AnwendungsSymbol());
     // The main window may be hidden in the tray while a dialog closes; the program
     // ends only when the main window itself has accepted its close.
     QApplication::setQuitOnLastWindowClosed(false);
