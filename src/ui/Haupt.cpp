@@ -258,6 +258,7 @@ void TForm1::VerbindungenHerstellen() {
     connect(Menue.MenuDateiLeeren, &QAction::triggered, this, [this] { DateiBefehl(4); });
     connect(Menue.MenuDateiWeiter, &QAction::triggered, this, &TForm1::WeiterKlick);
     connect(Menue.MenuDateiBeenden, &QAction::triggered, this, &TForm1::close);
+    connect(Menue.MenuAnsSchriftart, &QAction::triggered, this, &TForm1::SchriftDialogZeigen);
     connect(Menue.MenuFensterOrdnerliste, &QAction::triggered, this,
             [this] { ListView1->setFocus(Qt::ShortcutFocusReason); });
     connect(Menue.MenuFensterDateiliste, &QAction::triggered, this,

@@ -69,6 +69,8 @@ public:
     void WeiterKlick();
     void AusgabeordnerOeffnen();
     void MaxStundenKlick();
+    // "&Schrifteinstellungen...": on OK the new font and colour are applied and saved.
+    void SchriftDialogZeigen();
     // One run of the status line's timer.
     void Timer1StatuszeileTimer();
     // Loads (true) or saves (false) the settings.

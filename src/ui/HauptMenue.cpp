@@ -63,7 +63,6 @@ void HauptmenueErzeugen(THauptMenue& m, QMenuBar& leiste) {
     m.Ansicht->setObjectName(QStringLiteral("MenuAnsicht"));
     m.MenuAnsSchriftart =
         Eintrag(*m.Ansicht, "MenuAnsSchriftart", QStringLiteral("&Schrifteinstellungen..."));
-    m.MenuAnsSchriftart->setEnabled(false);
 
     m.Einstellungen = leiste.addMenu(QStringLiteral("&Einstellungen"));
     m.Einstellungen->setObjectName(QStringLiteral("MenuEinstellungen"));

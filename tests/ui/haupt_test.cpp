@@ -6,12 +6,14 @@
 #include "engine/FakeJobThreads.h"
 #include "engine/JobState.h"
 #include "platform/Ansager.h"
+#include "platform/KivBackFontDlg.h"
 #include "platform/KivRegistry.h"
 #include "platform/Meldungen.h"
 #include "platform/TrayIcon.h"
 #include "support/QtTestSupport.h"
 #include "ui/BearbeitenFenster.h"
 #include "ui/DateiListe.h"
+#include "ui/Einstellungen.h"
 #include "ui/Haupt.h"
 #include "ui/HauptRegeln.h"
 #include "ui/MetaDlgC.h"
@@ -21,6 +23,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -219,10 +223,34 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(fOrdner.filePath("arbeit")).isDir());
         QVERIFY(!fFenster->Btn1Weiter->isEnabled());
         QVERIFY(!fFenster->Btn1Lv1Zurueck->isEnabled());
-        QVERIFY(!fFenster->Menue.MenuAnsSchriftart->isEnabled());
+        QVERIFY(fFenster->Menue.MenuAnsSchriftart->isEnabled());
         for (QAction* hilfe : fFenster->Menue.MenuHilfe) {
             QVERIFY(hilfe != nullptr && !hilfe->isEnabled());
         }
+    }
+
+    void TheFontDialogsChoiceIsAppliedAndSaved() {
+        const int alteHoehe = fFenster->Btn1Weiter->height();
+        test::WennModalOffen<TBackFontDlg>([](TBackFontDlg& dialog) {
+            dialog.LeSize->setText(QStringLiteral("24"));
+            dialog.CbBold->setChecked(true);
+            dialog.CoBoBackColors->setCurrentIndex(5);
+            dialog.Btn1OK->click();
+        });
+        fFenster->Menue.MenuAnsSchriftart->trigger();
+        QCOMPARE(fFenster->Aussehen().AktFont.Size, 24);
+        QCOMPARE(fFenster->Aussehen().AktFont.Style, StilFett);
+        QCOMPARE(fFenster->Aussehen().AktBackColor, 0xF0CAA6u);
+        QVERIFY(fFenster->Btn1Weiter->height() > alteHoehe);
+        QCOMPARE(EinstellungenLaden(*fRegistry).Aussehen, fFenster->Aussehen());
+
+        // Cancel leaves everything as it was.
+        test::WennModalOffen<TBackFontDlg>([](TBackFontDlg& dialog) {
+            dialog.LeSize->setText(QStringLiteral("9"));
+            dialog.Btn2Cancel->click();
+        });
+        fFenster->Menue.MenuAnsSchriftart->trigger();
+        QCOMPARE(fFenster->Aussehen().AktFont.Size, 24);
     }
 
     void UpAndDownFollowTheFocusedRow_data() {

@@ -1,0 +1,177 @@
+#include "platform/KivBackFontLayout.h"
+
+#include "platform/Fenster.h"
+
+#include <algorithm>
+
+namespace lorvane {
+
+namespace {
+
+constexpr int Rand = 10;
+constexpr int Leer = 5;
+
+void Ergaenzen(QString& text, const QString& standard) {
+    if (text.isEmpty()) {
+        text = standard;
+    }
+}
+
+std::optional<int> Zahl(const QString& text) {
+    bool ok = false;
+    const int wert = text.toInt(&ok);
+    return ok ? std::optional<int>(wert) : std::nullopt;
+}
+
+int Begrenzen(int groesse) {
+    return std::clamp(groesse, BackFontMinGroesse, BackFontMaxGroesse);
+}
+
+} // namespace
+
+TBackFontDlgTexts StandardBackFontTexte() {
+    TBackFontDlgTexts t;
+    t.WindowCaption = QStringLiteral("Schrifteinstellungen");
+    t.FontColumnCaption = QStringLiteral("Schriftart");
+    t.FontSizeCaption = QStringLiteral("Schrift&größe (%d-%d):");
+    t.BoldCaption = QStringLiteral("&Fett");
+    t.PreviewText = QStringLiteral("Das ist eine Vorschau, wie der Text aussehen wird.");
+    t.OkCaption = QStringLiteral("O&K");
+    t.CancelCaption = QStringLiteral("&Abbrechen");
+    t.InsertCaption = QStringLiteral("Einfügen");
+    t.CopyCaption = QStringLiteral("&Kopieren");
+    t.SelectAllCaption = QStringLiteral("Alles &markieren");
+    t.BackgroundSuffix = StandardHintergrundZusatz();
+    t.EqualColorsQuestion = QStringLiteral(
+        "Schriftfarbe und Hintergrundfarbe sind identisch!\r\nSoll trotzdem fortgesetzt werden?");
+    t.TolkFontName = QStringLiteral("Schriftart: %s");
+    t.TolkFontColor = QStringLiteral("Schriftfarbe: %s");
+    t.TolkFontSize = QStringLiteral("Schriftgröße (%d bis %d): %s");
+    t.TolkBackColor = QStringLiteral("Hintergrundfarbe: %s");
+    t.ColorNames = StandardFarbNamen();
+    return t;
+}
+
+TBackFontDlgTexts BackFontTexteErgaenzen(TBackFontDlgTexts texte) {
+    const TBackFontDlgTexts s = StandardBackFontTexte();
+    Ergaenzen(texte.WindowCaption, s.WindowCaption);
+    Ergaenzen(texte.FontColumnCaption, s.FontColumnCaption);
+    Ergaenzen(texte.FontSizeCaption, s.FontSizeCaption);
+    Ergaenzen(texte.BoldCaption, s.BoldCaption);
+    Ergaenzen(texte.PreviewText, s.PreviewText);
+    Ergaenzen(texte.OkCaption, s.OkCaption);
+    Ergaenzen(texte.CancelCaption, s.CancelCaption);
+    Ergaenzen(texte.InsertCaption, s.InsertCaption);
+    Ergaenzen(texte.CopyCaption, s.CopyCaption);
+    Ergaenzen(texte.SelectAllCaption, s.SelectAllCaption);
+    Ergaenzen(texte.BackgroundSuffix, s.BackgroundSuffix);
+    Ergaenzen(texte.EqualColorsQuestion, s.EqualColorsQuestion);
+    Ergaenzen(texte.TolkFontName, s.TolkFontName);
+    Ergaenzen(texte.TolkFontColor, s.TolkFontColor);
+    Ergaenzen(texte.TolkFontSize, s.TolkFontSize);
+    Ergaenzen(texte.TolkBackColor, s.TolkBackColor);
+    for (std::size_t i = 0; i < texte.ColorNames.size(); ++i) {
+        Ergaenzen(texte.ColorNames[i], s.ColorNames[i]);
+    }
+    return texte;
+}
+
+QString TextFormatieren(const QString& muster, const QStringList& werte) {
+    QString ergebnis;
+    qsizetype naechster = 0;
+    for (qsizetype i = 0; i < muster.size(); ++i) {
+        const bool platzhalter =
+            muster[i] == QLatin1Char('%') && i + 1 < muster.size() &&
+            (muster[i + 1] == QLatin1Char('d') || muster[i + 1] == QLatin1Char('s'));
+        if (platzhalter) {
+            if (naechster < werte.size()) {
+                ergebnis += werte[naechster];
+            }
+            ++naechster;
+            ++i;
+        } else {
+            ergebnis += muster[i];
+        }
+    }
+    return ergebnis;
+}
+
+bool GroesseOkErlaubt(const QString& text) {
+    const std::optional<int> wert = Zahl(text);
+    return wert && *wert >= BackFontMinGroesse && *wert <= BackFontMaxGroesse;
+}
+
+int GroesseBeimVerlassen(const QString& text) {
+    const std::optional<int> wert = Zahl(text);
+    return wert ? Begrenzen(*wert) : BackFontMinGroesse;
+}
+
+int GroesseSchritt(const QString& text, int position, int richtung) {
+    const int von = GroesseOkErlaubt(text) ? text.toInt() : position;
+    return Begrenzen(von + richtung);
+}
+
+TFontZeile FontZeileFinden(const QStringList& familien, const QString& gespeichert,
+                           const QString& tatsaechlich) {
+    const auto stelle = familien.indexOf(gespeichert);
+    if (stelle >= 0) {
+        return {static_cast<int>(stelle), false};
+    }
+    for (qsizetype i = 0; i < familien.size(); ++i) {
+        if (familien[i].compare(gespeichert, Qt::CaseInsensitive) == 0) {
+            return {static_cast<int>(i), false};
+        }
+    }
+    for (qsizetype i = 0; i < familien.size(); ++i) {
+        if (familien[i].compare(tatsaechlich, Qt::CaseInsensitive) == 0) {
+            return {static_cast<int>(i), true};
+        }
+    }
+    return {};
+}
+
+QStringList FontZeilen(const QStringList& familien, int aktuell) {
+    QStringList zeilen;
+    for (qsizetype i = 0; i < familien.size(); ++i) {
+        zeilen << (i == aktuell ? QStringLiteral("*") + familien[i] : familien[i]);
+    }
+    return zeilen;
+}
+
+QString OhneMarke(const QString& zeile) {
+    return zeile.startsWith(QLatin1Char('*')) ? zeile.mid(1) : zeile;
+}
+
+TBackFontLayout BackFontLayout(const TBackFontMasse& m) {
+    TBackFontLayout l;
+    l.Liste = QRect(Rand, Rand, m.ListBreite, 6 * m.ButtonHoehe);
+    const int testOben = l.Liste.bottom() + 1 + 2 * Rand;
+    const int knopfOben = testOben + 5 * m.TestHoehe + 2 * Rand;
+    const int listeRechts = l.Liste.left() + l.Liste.width();
+
+    const int groesseOben = Div(l.Liste.height() - m.GroesseHoehe, 3) + l.Liste.top();
+    const int labelLinks = listeRechts + Rand;
+    const int groesseLinks = m.Label.width() + labelLinks + Leer;
+    l.Groesse = QRect(groesseLinks, groesseOben, m.GroesseBreite, m.GroesseHoehe);
+    l.Label = QRect(labelLinks, groesseOben + Div(m.GroesseHoehe - m.Label.height(), 2),
+                    m.Label.width(), m.Label.height());
+    l.AufAb = QRect(groesseLinks + m.GroesseBreite, groesseOben, m.AufAbBreite, m.GroesseHoehe);
+    l.Bold = QRect(l.AufAb.left() + l.AufAb.width() + Rand, groesseOben, m.BoldBreite, m.BoldHoehe);
+    // Wide enough for the longest colour name too, so that no entry is cut at large sizes.
+    const int farbenLinks = listeRechts + Rand;
+    const int clientBreite =
+        std::max(l.Bold.left() + l.Bold.width() + Rand, farbenLinks + m.ComboBreite + Rand);
+    const int farbenBreite = clientBreite - farbenLinks - Rand;
+    l.Farben =
+        QRect(farbenLinks, groesseOben + m.GroesseHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
+    l.HinterFarben =
+        QRect(farbenLinks, l.Farben.top() + m.ComboHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
+    l.Test = QRect(l.Liste.left(), testOben, clientBreite - 2 * l.Liste.left(), m.TestHoehe);
+    const int okLinks = Div(clientBreite - 2 * m.ButtonBreite, 3);
+    l.Ok = QRect(okLinks, knopfOben, m.ButtonBreite, m.ButtonHoehe);
+    l.Abbrechen = QRect(2 * okLinks + m.ButtonBreite, knopfOben, m.ButtonBreite, m.ButtonHoehe);
+    l.Client = QSize(clientBreite, knopfOben + m.ButtonHoehe + Rand);
+    return l;
+}
+
+} // namespace lorvane
