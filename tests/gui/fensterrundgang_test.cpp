@@ -1,4 +1,5 @@
-// Every window of the program at font sizes 12 and 30, as a user sees it: a screenshot
+// Every window of the program at font sizes 12 and 30 (the font dialog at its smallest
+// and largest size, 5 and 35), as a user sees it: a screenshot
 // of each (written into the build folder), no caption clipped, and every control that
 // takes the keyboard focus has a name for the screen reader.
 
@@ -6,6 +7,7 @@
 #include "engine/Ordner.h"
 #include "platform/Ansager.h"
 #include "platform/Fenster.h"
+#include "platform/KivBackFontDlg.h"
 #include "platform/KivRegistry.h"
 #include "platform/TrayIcon.h"
 #include "support/QtTestSupport.h"
@@ -156,6 +158,23 @@ private Q_SLOTS:
             fenster.show();
             Pruefen(fenster, QStringLiteral("fortschritt"), groesse);
         }
+    }
+
+    void DerSchriftDialog_data() {
+        QTest::addColumn<int>("groesse");
+        QTest::newRow("5") << 5;
+        QTest::newRow("35") << 35;
+    }
+
+    void DerSchriftDialog() {
+        QFETCH(int, groesse);
+        TAktFont font;
+        font.Size = groesse;
+        font.Style = StilFett;
+        TStummerAnsager ansager;
+        TBackFontDlg dialog(nullptr, Weiss, font, &ansager);
+        dialog.show();
+        Pruefen(dialog, QStringLiteral("schrifteinstellungen"), groesse);
     }
 };
 
