@@ -7,14 +7,17 @@
 #include "support/QtTestSupport.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <memory>
@@ -230,6 +233,32 @@ private Q_SLOTS:
         dialog->GetNewFont(neu);
         QCOMPARE(neu.Style, 0);
         QVERIFY(!dialog->EditTest->font().bold());
+    }
+
+    void ThePreviewFollowsTheChoicesAndCopies() {
+        auto dialog = Offen(Schrift(ErsteFamilie(), 12, 0, 0), Weiss);
+        QLineEdit& vorschau = *dialog->EditTest;
+        QCOMPARE(vorschau.font().pointSize(), 12);
+        dialog->UpDown1Auf->click();
+        QCOMPARE(vorschau.font().pointSize(), 13);
+        // Typing alone leaves the preview as it was.
+        dialog->LeSize->setText("20");
+        QCOMPARE(vorschau.font().pointSize(), 13);
+        dialog->CoBoBackColors->setCurrentIndex(2);
+        QCOMPARE(vorschau.palette().color(QPalette::Base), QColor(255, 255, 0));
+        QCOMPARE(vorschau.font().pointSize(), 20);
+
+        Q_EMIT vorschau.customContextMenuRequested(QPoint(1, 1));
+        QVERIFY(dialog->PuVorschauAllesMarkieren->isEnabled());
+        QVERIFY(!dialog->PuVorschauKopieren->isEnabled());
+        dialog->PuMenuVorschau->close();
+        dialog->PuVorschauAllesMarkieren->trigger();
+        QCOMPARE(vorschau.selectedText(), dialog->Texts().PreviewText);
+        Q_EMIT vorschau.customContextMenuRequested(QPoint(1, 1));
+        QVERIFY(dialog->PuVorschauKopieren->isEnabled());
+        dialog->PuMenuVorschau->close();
+        dialog->PuVorschauKopieren->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), dialog->Texts().PreviewText);
     }
 
     void ASystemColourBecomesBlack() {

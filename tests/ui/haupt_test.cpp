@@ -19,6 +19,7 @@
 #include "ui/MetaDlgC.h"
 #include "ui/OrdnerListe.h"
 #include "ui/Statuszeile.h"
+#include "ui/StundenDlgC.h"
 #include "ui/VorschauPlayer.h"
 
 #include <QAccessible>
@@ -243,6 +244,14 @@ private Q_SLOTS:
         QCOMPARE(fFenster->Aussehen().AktBackColor, 0xF0CAA6u);
         QVERIFY(fFenster->Btn1Weiter->height() > alteHoehe);
         QCOMPARE(EinstellungenLaden(*fRegistry).Aussehen, fFenster->Aussehen());
+        // A dialog opened later shows the new font.
+        int spaeter = 0;
+        test::WennModalOffen<TStundenDlg>([&spaeter](TStundenDlg& dialog) {
+            spaeter = dialog.OkKnopf().font().pointSize();
+            dialog.reject();
+        });
+        fFenster->MaxStundenKlick();
+        QCOMPARE(spaeter, 24);
 
         // Cancel leaves everything as it was.
         test::WennModalOffen<TBackFontDlg>([](TBackFontDlg& dialog) {
