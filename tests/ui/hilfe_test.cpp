@@ -7,8 +7,10 @@
 #include "platform/Fenster.h"
 #include "platform/KivRegistry.h"
 #include "support/QtTestSupport.h"
+#include "ui/BearbeitenFenster.h"
 #include "ui/Haupt.h"
 #include "ui/HilfeRegeln.h"
+#include "ui/MetaDlgC.h"
 #include "ui/Statuszeile.h"
 #include "ui/VorschauPlayer.h"
 
@@ -348,6 +350,21 @@ private Q_SLOTS:
         const QSet<QString> fehlend = menues.subtract(
             DokumentKuerzel(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(KurztastenDatei))));
         QCOMPARE(QStringList(fehlend.values()), QStringList());
+    }
+
+    // The dialogs' own menu keys, which the document names in its prose.
+    void kurztastenDokumentNenntDieDialogTasten() {
+        ProgrammAnlegen(false, false);
+        const std::unique_ptr<TForm1> fenster = Fenster();
+        const TMetaDlg meta(fenster.get(), TAussehen{}, fAnsager, false, 5);
+        TBearbeitenFenster fortschritt(fenster.get(), *fState, {}, fTray, TAussehen{});
+        const QString text = QString::fromUtf8(
+            Lesen(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(KurztastenDatei))));
+        const QString starte = KuerzelText(meta.MenuStarte().shortcut());
+        const QString minimieren = KuerzelText(fortschritt.MenuMinimieren->shortcut());
+        QVERIFY(!starte.isEmpty() && !minimieren.isEmpty());
+        QVERIFY2(text.contains("Eingabe oder " + starte + " startet"), qPrintable(starte));
+        QVERIFY2(text.contains(minimieren + " minimiert das Programm"), qPrintable(minimieren));
     }
 
     void fensterSchaltetDieEintraege() {
