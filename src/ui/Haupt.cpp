@@ -269,6 +269,7 @@ void TForm1::VerbindungenHerstellen() {
     connect(Menue.MenuEinstMinimierenS, &QAction::triggered, this,
             [this] { SchalterUmschalten(*Menue.MenuEinstMinimierenS, fState.Daten.MinimierenS); });
     connect(Menue.MenuEinstMaxStunden, &QAction::triggered, this, &TForm1::MaxStundenKlick);
+    HilfeVerbinden();
 
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, &TForm1::Lv1SchalterAktualisieren);
     connect(ListView1, &QTreeWidget::currentItemChanged, this, &TForm1::Lv1SchalterAktualisieren);

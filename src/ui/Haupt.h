@@ -8,6 +8,7 @@
 #include "engine/JobState.h"
 #include "platform/Fenster.h"
 #include "ui/HauptMenue.h"
+#include "ui/HilfeRegeln.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -50,6 +51,15 @@ struct THauptDienste {
     // Opens a folder in the file manager; false when nothing could open it. Empty
     // means the desktop's handler.
     std::function<bool(const QUrl&)> OrdnerOeffnen;
+    // Opens a help document, a web page or a mail link. Empty means the desktop's handler.
+    std::function<bool(const QUrl&)> DokumentOeffnen;
+    // Starts the updater detached (program, arguments, working folder). Empty means a
+    // real process.
+    std::function<bool(const QString&, const QStringList&, const QString&)> ProgrammStarten;
+    // The running executable's path; empty means this process's.
+    QString ProgrammPfad;
+    // The maker's addresses; none means those the program was built with.
+    std::optional<THilfeAdressen> Adressen;
 };
 
 class TForm1 : public QMainWindow {
@@ -125,6 +135,10 @@ private:
     void DateiMenueOeffnen();
     void FensterMenueOeffnen();
     void EinstellungenMenueOeffnen();
+    void HilfeVerbinden();
+    void HilfeMenueOeffnen();
+    void HilfeDokumentZeigen(const char* name);
+    void AktualisierungKlick();
     void SchalterUmschalten(QAction& action, std::atomic<bool>& wert);
     void PopupZeigen(QTreeWidget& liste, QMenu& menu, const QPoint& stelle);
     void VorschauPausieren();

@@ -50,7 +50,7 @@ struct THauptMenue {
 };
 
 // Builds the menus into the window's menu bar and the popups onto the lists. The
-// items of the help menu are disabled: they have no action.
+// help items start disabled; the window enables them by what it finds.
 THauptMenue HauptMenueErzeugen(QMainWindow& fenster, QTreeWidget& ordnerListe,
                                QTreeWidget& dateiListe);
 
