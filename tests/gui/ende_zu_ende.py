@@ -101,7 +101,11 @@ class Programm:
         if self.prozess.poll() is not None:
             raise AssertionError("lorvane endete beim Start mit %d" % self.prozess.returncode)
         fenster, name = aktives_fenster()
-        return fenster if name == TITEL else ""
+        # Active for the window manager is not yet enough: keys go where the input
+        # focus is.
+        if name == TITEL and xdotool("getwindowfocus") == fenster:
+            return fenster
+        return ""
 
     def warte_auf_dialog(self, beschreibung, name=None, sekunden=60.0):
         """Waits until a window other than the main window is active."""
