@@ -2,6 +2,7 @@
 
 #include "engine/ArbeitsOrdnerSperre.h"
 #include "platform/Ansager.h"
+#include "platform/KivParameter.h"
 #include "platform/KivRegistry.h"
 #include "platform/Meldungen.h"
 #include "platform/QtTrayIcon.h"
@@ -142,10 +143,16 @@ TForm1::TForm1(TJobState& state, THauptDienste dienste)
     fStatusTimer.setInterval(250);
     connect(&fStatusTimer, &QTimer::timeout, this, &TForm1::Timer1StatuszeileTimer);
     Timer1StatuszeileTimer();
+
+    FParameters = SplitParameters(QString());
+    Timer2SendTo.setSingleShot(true);
+    Timer2SendTo.setInterval(5);
+    connect(&Timer2SendTo, &QTimer::timeout, this, &TForm1::Timer2SendToTimer);
 }
 
 TForm1::~TForm1() {
     fStatusTimer.stop();
+    Timer2SendTo.stop();
     // The controls go after the members; nothing of theirs may call back into them.
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
@@ -316,6 +323,9 @@ void TForm1::FormShow() {
     Lv1SchalterAktualisieren();
     UpdateButtonsLv2();
     ListView1->setFocus(Qt::OtherFocusReason);
+    if (!FParameters.isEmpty()) {
+        Timer2SendTo.start();
+    }
 }
 
 void TForm1::SchriftartZuweisen() {

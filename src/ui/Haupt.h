@@ -11,6 +11,7 @@
 #include "ui/HilfeRegeln.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 
@@ -90,6 +91,15 @@ public:
     bool IsDialogOpen() const;
     // The progress window is open or a worker thread runs.
     bool JobLaeuft() const;
+    // The hand-over of a second start (the WM_COPYDATA payload); 0 means taken.
+    int ProgramParameters(const QString& liste);
+    // WM_PROGRAM_SETFOCUS and WM_PROGRAM_CLOSE.
+    void ProgramSetFocus();
+    void ProgramClose();
+    // Selects the handed-over folders and starts adding them.
+    void Timer2SendToTimer();
+    const QStringList& Parameters() const { return FParameters; }
+    bool SendToWartet() const { return Timer2SendTo.isActive(); }
     const TAussehen& Aussehen() const { return fAussehen; }
     TOrdnerListe& OrdnerListe() { return *fOrdnerListe; }
 
@@ -156,6 +166,8 @@ private:
     std::unique_ptr<TDateiListeBefehle> fBefehle;
     TAussehen fAussehen;
     QTimer fStatusTimer;
+    QStringList FParameters;
+    QTimer Timer2SendTo;
     bool fIsClosing = false;
     bool fRunFirstS = true;
     bool fFortschrittOffen = false;

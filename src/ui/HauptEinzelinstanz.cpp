@@ -1,0 +1,185 @@
+// The main window's handlers of the hand-over: a parameter list, the bring-to-front
+// and the close request, and the Send-To timer that selects the folders.
+
+#include "ui/HauptEinzelinstanz.h"
+
+#include "engine/Laufwerke.h"
+#include "platform/KivParameter.h"
+#include "platform/Meldungen.h"
+#include "platform/TrayIcon.h"
+#include "platform/Vordergrund.h"
+#include "ui/Haupt.h"
+#include "ui/OrdnerListe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace lorvane {
+
+namespace {
+
+enum class TLeerenAntwort { Ja, Nein, Abbrechen };
+
+TLeerenAntwort LeerenFragen(QWidget* owner) {
+    QMessageBox box(
+        QMessageBox::Question, QApplication::applicationDisplayName(),
+        MeldungsText(QStringLiteral("Soll die vorhandene Dateiliste geleert werden?\r\n"
+                                    "Ja=Dateiliste leeren; Nein=Neue Dateien anhängen")),
+        QMessageBox::NoButton, owner);
+    QPushButton* ja = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* nein = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    QPushButton* abbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(ja);
+    box.setEscapeButton(abbrechen);
+    box.exec();
+    if (box.clickedButton() == ja) {
+        return TLeerenAntwort::Ja;
+    }
+    return box.clickedButton() == nein ? TLeerenAntwort::Nein : TLeerenAntwort::Abbrechen;
+}
+
+std::string NativerText(const QString& pfad) {
+    return QFile::encodeName(pfad).toStdString();
+}
+
+// The existing, reachable folders among the parameters, fully expanded, with "/".
+std::vector<std::string> OrdnerSammeln(const QStringList& parameter) {
+    std::vector<std::string> ordner;
+    for (const QString& eintrag : parameter) {
+        const std::string pfad = NativerText(eintrag);
+        std::error_code ec;
+        if (!LaufwerkVerfuegbar(pfad) || !std::filesystem::is_directory(pfad, ec)) {
+            continue;
+        }
+        const std::filesystem::path voll = std::filesystem::canonical(pfad, ec);
+        if (ec) {
+            continue;
+        }
+        std::string text = voll.string();
+        if (text.empty() || text.back() != '/') {
+            text += '/';
+        }
+        ordner.push_back(std::move(text));
+    }
+    return ordner;
+}
+
+std::string OhneSchraegstrich(const std::string& ordner) {
+    return ordner.size() > 1 && ordner.back() == '/' ? ordner.substr(0, ordner.size() - 1) : ordner;
+}
+
+std::string ElternOrdner(const std::string& ordner) {
+    const std::string ohne = OhneSchraegstrich(ordner);
+    return ohne.substr(0, ohne.rfind('/') + 1);
+}
+
+} // namespace
+
+void RegistryBefehlAusfuehren(TForm1* fenster, const TRegistrySettings& befehl) {
+    if (fenster == nullptr) {
+        return;
+    }
+    if (!befehl.Parameters.isEmpty()) {
+        static_cast<void>(SendParameters(
+            [fenster](const QString& liste) { return fenster->ProgramParameters(liste); },
+            befehl.Parameters));
+    } else if (!befehl.SetFocus.isEmpty()) {
+        fenster->ProgramSetFocus();
+    } else if (!befehl.Close.isEmpty()) {
+        fenster->ProgramClose();
+    }
+}
+
+int TForm1::ProgramParameters(const QString& liste) {
+    ProgramSetFocus();
+    FParameters = SplitParameters(liste);
+    // Window managers grant activation later: "no other window of ours is active"
+    // stands for "the main window is active".
+    const QWidget* aktiv = QApplication::activeWindow();
+    if ((aktiv == nullptr || aktiv == this) && !IsDialogOpen() && !FParameters.isEmpty()) {
+        Timer2SendTo.start();
+    }
+    return 0;
+}
+
+void TForm1::ProgramSetFocus() {
+    if (fDienste.Tray->Sichtbar()) {
+        fDienste.Tray->HauptfensterZeigen();
+        fDienste.Tray->SichtbarSetzen(false);
+        QMetaObject::invokeMethod(this, &TForm1::ProgramSetFocus, Qt::QueuedConnection);
+        return;
+    }
+    ForceForegroundWindow(*this);
+    BringFormsToFront(*this);
+}
+
+void TForm1::ProgramClose() {
+    // Closing under a running job or an open dialog would free what they still use.
+    if (JobLaeuft() || IsDialogOpen()) {
+        return;
+    }
+    Menue.MenuDateiBeenden->trigger();
+}
+
+void TForm1::Timer2SendToTimer() {
+    Timer2SendTo.stop();
+    if (FParameters.isEmpty()) {
+        return;
+    }
+    const std::vector<std::string> ordner = OrdnerSammeln(FParameters);
+    const std::vector<TLaufwerk> laufwerke =
+        fDienste.Laufwerke ? fDienste.Laufwerke() : Laufwerksliste();
+    const auto istWurzel = [&laufwerke](const std::string& pfad) {
+        const std::string ohne = OhneSchraegstrich(pfad);
+        return ohne == "/" || std::any_of(laufwerke.begin(), laufwerke.end(),
+                                          [&ohne](const TLaufwerk& l) { return l.Pfad == ohne; });
+    };
+    if (!ordner.empty() && !istWurzel(ordner.front())) {
+        ListView1->setUpdatesEnabled(false);
+        const std::string eltern = ElternOrdner(ordner.front());
+        if (fOrdnerListe->Dateien().Path() != eltern) {
+            FehlerMelden(fOrdnerListe->PfadSetzen(eltern));
+        }
+        ListView1->clearSelection();
+        QTreeWidgetItem* erste = nullptr;
+        const TDateien& dateien = fOrdnerListe->Dateien();
+        for (const std::string& gesucht : ordner) {
+            for (int i = 0; i < dateien.Count() && i < ListView1->topLevelItemCount(); ++i) {
+                if (dateien.PathUndOrdner(i) == gesucht) {
+                    ListView1->topLevelItem(i)->setSelected(true);
+                    if (erste == nullptr) {
+                        erste = ListView1->topLevelItem(i);
+                    }
+                    break;
+                }
+            }
+        }
+        if (erste != nullptr) {
+            ListView1->setCurrentItem(erste, 0, QItemSelectionModel::NoUpdate);
+            ListView1->scrollToItem(erste);
+        }
+        ListView1->setUpdatesEnabled(true);
+        Lv1SchalterAktualisieren();
+        UpdateButtonsLv2();
+        if (erste != nullptr && Btn2Lv1Hinzufuegen->isEnabled()) {
+            const TLeerenAntwort antwort =
+                Btn4Lv2Leeren->isEnabled() ? LeerenFragen(this) : TLeerenAntwort::Nein;
+            if (antwort == TLeerenAntwort::Ja) {
+                Btn4Lv2Leeren->click();
+            }
+            if (antwort != TLeerenAntwort::Abbrechen) {
+                Btn2Lv1Hinzufuegen->click();
+            }
+        }
+    }
+    Btn1Lv1Zurueck->setEnabled(!fOrdnerListe->Dateien().Path().empty());
+}
+
+} // namespace lorvane
