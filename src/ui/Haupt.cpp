@@ -7,6 +7,7 @@
 #include "platform/Meldungen.h"
 #include "platform/QtTrayIcon.h"
 #include "platform/QtVorschauPlayer.h"
+#include "platform/TolkSRD.h"
 #include "ui/DateiListe.h"
 #include "ui/DateiListeBefehle.h"
 #include "ui/Einstellungen.h"
@@ -92,8 +93,10 @@ TForm1::TForm1(TJobState& state, THauptDienste dienste)
     resize(groesse.Groesse);
 
     if (fDienste.Ansager == nullptr) {
-        fEigenerAnsager = std::make_unique<TStummerAnsager>();
-        fDienste.Ansager = fEigenerAnsager.get();
+        auto tolk = std::make_unique<TTolkSRD>();
+        tolk->Load();
+        fDienste.Ansager = tolk.get();
+        fEigenerAnsager = std::move(tolk);
     }
     fAussehen = TAussehen{};
     setWindowTitle(QString::fromUtf8(kTitel));
