@@ -5,6 +5,7 @@
 #include "platform/KivParameter.h"
 #include "platform/KivRegistry.h"
 #include "platform/Meldungen.h"
+#include "platform/OrdnerOeffner.h"
 #include "platform/QtTrayIcon.h"
 #include "platform/QtVorschauPlayer.h"
 #include "platform/TolkSRD.h"
@@ -19,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -120,7 +120,7 @@ TForm1::TForm1(TJobState& state, THauptDienste dienste)
         fDienste.Uhr = fEigeneUhr.get();
     }
     if (!fDienste.OrdnerOeffnen) {
-        fDienste.OrdnerOeffnen = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+        fDienste.OrdnerOeffnen = OrdnerImDateimanagerOeffnen;
     }
     if (fDienste.Registry == nullptr) {
         fEigeneRegistry = std::make_unique<TKivRegistry>();
