@@ -27,17 +27,6 @@ namespace lorvane {
 
 namespace {
 
-bool IstEinfuegen(const QEvent& ereignis) {
-    if (ereignis.type() == QEvent::KeyPress || ereignis.type() == QEvent::ShortcutOverride) {
-        return static_cast<const QKeyEvent&>(ereignis).matches(QKeySequence::Paste);
-    }
-    if (ereignis.type() == QEvent::MouseButtonPress ||
-        ereignis.type() == QEvent::MouseButtonRelease) {
-        return static_cast<const QMouseEvent&>(ereignis).button() == Qt::MiddleButton;
-    }
-    return false;
-}
-
 void FarbeSetzen(QWidget& control, const QColor& text, const QColor& hintergrund) {
     QPalette palette = control.palette();
     palette.setColor(QPalette::Base, hintergrund);

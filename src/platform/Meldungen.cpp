@@ -1,7 +1,9 @@
 #include "platform/Meldungen.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <atomic>
@@ -62,6 +64,17 @@ void Piepen() {
 
 int PiepZaehler() {
     return piepZaehler.load();
+}
+
+bool IstEinfuegen(const QEvent& ereignis) {
+    if (ereignis.type() == QEvent::KeyPress || ereignis.type() == QEvent::ShortcutOverride) {
+        return static_cast<const QKeyEvent&>(ereignis).matches(QKeySequence::Paste);
+    }
+    if (ereignis.type() == QEvent::MouseButtonPress ||
+        ereignis.type() == QEvent::MouseButtonRelease) {
+        return static_cast<const QMouseEvent&>(ereignis).button() == Qt::MiddleButton;
+    }
+    return false;
 }
 
 } // namespace lorvane

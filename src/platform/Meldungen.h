@@ -7,6 +7,7 @@
 
 #include <string>
 
+class QEvent;
 class QWidget;
 
 namespace lorvane {
@@ -21,5 +22,9 @@ void InfoZeigen(QWidget* owner, const QString& text);
 // The system beep for refused input. Counted, so that tests can see it.
 void Piepen();
 int PiepZaehler();
+
+// Every way of pasting into a field: the paste keys, and the middle button that
+// pastes the selection on X11. For fields that refuse pasted text.
+bool IstEinfuegen(const QEvent& ereignis);
 
 } // namespace lorvane

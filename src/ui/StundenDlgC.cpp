@@ -17,23 +17,6 @@ bool StundenOkErlaubt(const QString& feld) {
     return StundenWert(feld) > 0;
 }
 
-namespace {
-
-// Every way of pasting into the field: the paste keys, and the middle button that
-// pastes the selection on X11.
-bool IstEinfuegen(const QEvent& ereignis) {
-    if (ereignis.type() == QEvent::KeyPress || ereignis.type() == QEvent::ShortcutOverride) {
-        return static_cast<const QKeyEvent&>(ereignis).matches(QKeySequence::Paste);
-    }
-    if (ereignis.type() == QEvent::MouseButtonRelease ||
-        ereignis.type() == QEvent::MouseButtonPress) {
-        return static_cast<const QMouseEvent&>(ereignis).button() == Qt::MiddleButton;
-    }
-    return false;
-}
-
-} // namespace
-
 TStundenDlg::TStundenDlg(QWidget* owner, const TAussehen& aussehen, IAnsager& ansager)
     : QDialog(owner), fAussehen(aussehen) {
     fStunden = new TStundenFeld(*this);
