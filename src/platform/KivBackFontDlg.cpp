@@ -380,11 +380,7 @@ bool TBackFontDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt != LeSize) {
         return QDialog::eventFilter(objekt, ereignis);
     }
-    if (IstEinfuegen(*ereignis)) {
-        if (ereignis->type() == QEvent::KeyPress || ereignis->type() == QEvent::MouseButtonPress) {
-            Piepen();
-        }
-        ereignis->accept();
+    if (EinfuegenAbweisen(*ereignis)) {
         return true;
     }
     if (ereignis->type() == QEvent::FocusOut) {

@@ -77,4 +77,15 @@ bool IstEinfuegen(const QEvent& ereignis) {
     return false;
 }
 
+bool EinfuegenAbweisen(QEvent& ereignis) {
+    if (!IstEinfuegen(ereignis)) {
+        return false;
+    }
+    if (ereignis.type() == QEvent::KeyPress || ereignis.type() == QEvent::MouseButtonPress) {
+        Piepen();
+    }
+    ereignis.accept();
+    return true;
+}
+
 } // namespace lorvane

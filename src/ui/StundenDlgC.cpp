@@ -95,12 +95,7 @@ bool TStundenDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt != &fStunden->Edit()) {
         return QDialog::eventFilter(objekt, ereignis);
     }
-    if (IstEinfuegen(*ereignis)) {
-        // Taken here, so that the field never sees it; one beep per key press.
-        if (ereignis->type() == QEvent::KeyPress || ereignis->type() == QEvent::MouseButtonPress) {
-            Piepen();
-        }
-        ereignis->accept();
+    if (EinfuegenAbweisen(*ereignis)) {
         return true;
     }
     if (ereignis->type() == QEvent::KeyPress) {
