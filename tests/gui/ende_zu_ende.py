@@ -12,65 +12,12 @@ Usage: ende_zu_ende.py LORVANE   (inside xvfb-run). Exit 77 = skipped.
 
 import os
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
-import time
 
-SKIP = 77
-TITEL = "Lorvane V1.13"
-
-
-def fehlt(*programme):
-    return [p for p in programme if shutil.which(p) is None]
-
-
-def warten(bedingung, beschreibung, sekunden=60.0):
-    ende = time.monotonic() + sekunden
-    while time.monotonic() < ende:
-        wert = bedingung()
-        if wert:
-            return wert
-        time.sleep(0.1)
-    fenster, name = aktives_fenster()
-    raise AssertionError("Zeitüberschreitung: %s (aktiv: %s \"%s\")" % (beschreibung, fenster, name))
-
-
-def xdotool(*args):
-    lauf = subprocess.run(["xdotool", *args], capture_output=True, text=True)
-    return lauf.stdout.strip() if lauf.returncode == 0 else ""
-
-
-def aktives_fenster():
-    fenster = xdotool("getactivewindow")
-    return (fenster, xdotool("getwindowname", fenster)) if fenster else ("", "")
-
-
-def bild(name):
-    """A screenshot of the whole screen, when a folder for them is given."""
-    ordner = os.environ.get("LORVANE_SCREENSHOT_DIR")
-    if ordner and shutil.which("import"):
-        os.makedirs(ordner, exist_ok=True)
-        subprocess.run(["import", "-window", "root", os.path.join(ordner, "e2e-%s.png" % name)],
-                       capture_output=True)
-
-
-def taste(*tasten):
-    for t in tasten:
-        subprocess.run(["xdotool", "key", "--clearmodifiers", t], check=True)
-
-
-def tippen(text):
-    subprocess.run(["xdotool", "type", "--delay", "40", text], check=True)
-
-
-def mp3_erzeugen(datei, quelle, tags):
-    befehl = ["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i", quelle,
-              "-ac", "1", "-c:a", "libmp3lame", "-b:a", "32k", "-id3v2_version", "3"]
-    for name, wert in tags.items():
-        befehl += ["-metadata", f"{name}={wert}"]
-    subprocess.run(befehl + [datei], check=True)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xsitzung import (SKIP, TITEL, Programm, bild, grund_zum_ueberspringen, ini_lesen,  # noqa: E402
+                      mp3_erzeugen, sitzung, taste, tippen)
 
 
 def tags_von(datei):
@@ -92,52 +39,8 @@ def stille_beginnt(datei):
     return float(treffer.group(1)) if treffer else None
 
 
-class Programm:
-    def __init__(self, lorvane, umgebung):
-        self.prozess = subprocess.Popen([lorvane], env=umgebung)
-        self.haupt = warten(self._hauptfenster, "Hauptfenster erscheint")
-
-    def _hauptfenster(self):
-        if self.prozess.poll() is not None:
-            raise AssertionError("lorvane endete beim Start mit %d" % self.prozess.returncode)
-        fenster, name = aktives_fenster()
-        # Active for the window manager is not yet enough: keys go where the input
-        # focus is.
-        if name == TITEL and xdotool("getwindowfocus") == fenster:
-            return fenster
-        return ""
-
-    def warte_auf_dialog(self, beschreibung, name=None, sekunden=60.0):
-        """Waits until a window other than the main window is active."""
-
-        def offen():
-            fenster, titel = aktives_fenster()
-            # X11 window titles end with " — " and the program's name.
-            if fenster and fenster != self.haupt and (name is None or titel.split(" — ")[0] == name):
-                return fenster
-            return ""
-
-        return warten(offen, beschreibung, sekunden)
-
-    def warte_auf_haupt(self, beschreibung, sekunden=60.0):
-        warten(lambda: aktives_fenster()[0] == self.haupt, beschreibung, sekunden)
-
-    def beenden(self):
-        taste("alt+F4")
-        self.prozess.wait(timeout=30)
-        if self.prozess.returncode != 0:
-            raise AssertionError("lorvane endete mit %d" % self.prozess.returncode)
-
-
 def einstellungen(home):
-    datei = os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini")
-    werte = {}
-    with open(datei, encoding="utf-8") as f:
-        for zeile in f:
-            name, gleich, wert = zeile.strip().partition("=")
-            if gleich:
-                werte[name] = wert
-    return werte
+    return ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
 
 
 def main():
@@ -145,18 +48,12 @@ def main():
         print(__doc__)
         return 2
     lorvane = os.path.abspath(sys.argv[1])
-    if not os.environ.get("DISPLAY"):
-        print("SKIP: kein X-Display (mit xvfb-run starten)")
-        return SKIP
-    if fehlt("openbox", "xdotool", "ffmpeg", "ffprobe"):
-        print("SKIP: es fehlen " + ", ".join(fehlt("openbox", "xdotool", "ffmpeg", "ffprobe")))
+    grund = grund_zum_ueberspringen("ffmpeg", "ffprobe")
+    if grund:
+        print("SKIP: " + grund)
         return SKIP
 
-    with tempfile.TemporaryDirectory(prefix="lorvane-e2e-") as home:
-        umgebung = dict(os.environ)
-        for name in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"):
-            umgebung.pop(name, None)
-        umgebung.update(HOME=home, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
+    with sitzung("lorvane-e2e-") as (home, umgebung):
         quelle = os.path.join(home, "Hoerbuch")
         os.makedirs(quelle)
         # Natural order gives 1, 2, 10; the walk moves "Kapitel 10" above "Kapitel 2",
@@ -167,15 +64,8 @@ def main():
                      {"title": "Vorschlag", "artist": "Niemand", "album": "Nichts"})
         mp3_erzeugen(os.path.join(quelle, "Kapitel 2.mp3"), ton, {})
         mp3_erzeugen(os.path.join(quelle, "Kapitel 10.mp3"), stille, {})
-
-        openbox = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, env=umgebung)
-        try:
-            # The main window's activation (waited for) also shows that openbox runs.
-            return lauf(lorvane, umgebung, home)
-        finally:
-            openbox.terminate()
-            openbox.wait(timeout=10)
+        # The main window's activation (waited for) also shows that openbox runs.
+        return lauf(lorvane, umgebung, home)
 
 
 def lauf(lorvane, umgebung, home):
@@ -184,13 +74,13 @@ def lauf(lorvane, umgebung, home):
     # subfolder "Hoerbuch" gets the focus and the selection.
     # Qt handles the keys in order, each completely: no waiting between them.
     taste("Return")
-    bild("0-ordner")
+    bild("e2e-0-ordner")
     taste("ctrl+h")
     programm.warte_auf_dialog("Meldung nach dem Hinzufügen", name=TITEL)
     taste("Return")
     programm.warte_auf_haupt("Hauptfenster nach dem Hinzufügen")
     taste("ctrl+2", "Down", "Down", "shift+ctrl+Up")
-    bild("1-dateiliste")
+    bild("e2e-1-dateiliste")
     taste("ctrl+w")
     programm.warte_auf_dialog("Metadaten-Dialog", name="Metainformationen eingeben")
     taste("ctrl+a")

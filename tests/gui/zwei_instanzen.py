@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Two real starts of the program, as from a file manager's "Open with".
+
+A first instance runs under Xvfb with openbox. A second start without arguments brings
+its minimised main window back to the front. A second start with two sibling folders
+(given relative to the sender's folder, one with a leading blank, one with "|" and "%"
+in its name) hands them over: the first instance shows their parent, selects both and
+adds their files, which the job's M4B length proves (a third sibling stays out). A
+"ProgramClose" value written while the job runs is taken and dropped; written after it,
+it closes the program. The second starts must end at once, without a window.
+
+Usage: zwei_instanzen.py LORVANE   (inside xvfb-run). Exit 77 = skipped.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xsitzung import (SKIP, TITEL, Programm, grund_zum_ueberspringen, ini_lesen,  # noqa: E402
+                      mp3_erzeugen, sitzung, taste, tippen, ton, warten, xdotool)
+
+ORDNER_A = " Teil A"
+ORDNER_B = "Teil|B 100%"
+
+
+def zweiter_start(lorvane, umgebung, ordner, *argumente):
+    beginn = time.monotonic()
+    lauf = subprocess.run([lorvane, *argumente], env=umgebung, cwd=ordner, timeout=30,
+                          capture_output=True, text=True)
+    dauer = time.monotonic() - beginn
+    assert lauf.returncode == 0, (lauf.returncode, lauf.stderr)
+    # It only writes the hand-over; it never waits for the first instance's answer.
+    assert dauer < 5, dauer
+    return dauer
+
+
+def tor_ffmpeg(bin_ordner, tor, gerufen):
+    """An ffmpeg in front of the real one that waits while the gate file exists, so that
+    the job is known to run for as long as the test needs."""
+    echt = shutil.which("ffmpeg")
+    os.makedirs(bin_ordner)
+    datei = os.path.join(bin_ordner, "ffmpeg")
+    with open(datei, "w", encoding="utf-8") as f:
+        f.write("#!/bin/sh\n: > '%s'\nwhile [ -e '%s' ]; do sleep 0.05; done\nexec '%s' \"$@\"\n"
+                % (gerufen, tor, echt))
+    os.chmod(datei, 0o755)
+
+
+def dauer_von(datei):
+    lauf = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "format=duration",
+                           "-of", "default=noprint_wrappers=1:nokey=1", datei],
+                          capture_output=True, text=True, check=True)
+    return float(lauf.stdout.strip())
+
+
+def schliessen_anfordern(uebergabe):
+    """What another process may write: the close request, written in one step."""
+    os.makedirs(os.path.dirname(uebergabe), exist_ok=True)
+    with open(uebergabe + ".neu", "w", encoding="utf-8") as f:
+        f.write("[General]\nProgramClose=1\n")
+    os.rename(uebergabe + ".neu", uebergabe)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    lorvane = os.path.abspath(sys.argv[1])
+    grund = grund_zum_ueberspringen("ffmpeg", "ffprobe")
+    if grund:
+        print("SKIP: " + grund)
+        return SKIP
+
+    with sitzung("lorvane-zwei-") as (home, umgebung):
+        sammlung = os.path.join(home, "Sammlung")
+        for ordner, sekunden in ((ORDNER_A, 2), (ORDNER_B, 3), ("Teil C", 4)):
+            os.makedirs(os.path.join(sammlung, ordner))
+            mp3_erzeugen(os.path.join(sammlung, ordner, "Kapitel.mp3"), ton(sekunden))
+        tor = os.path.join(home, "tor")
+        gerufen = os.path.join(home, "ffmpeg-gerufen")
+        tor_ffmpeg(os.path.join(home, "bin"), tor, gerufen)
+        umgebung["PATH"] = os.path.join(home, "bin") + os.pathsep + umgebung.get("PATH", "")
+        return lauf(lorvane, umgebung, home, sammlung, tor, gerufen)
+
+
+def lauf(lorvane, umgebung, home, sammlung, tor, gerufen):
+    uebergabe = os.path.join(home, ".config", "Lorvane", "Lorvane.ini")
+    erste = Programm(lorvane, umgebung)
+
+    xdotool("windowminimize", erste.haupt)
+    warten(lambda: not erste.aktiv_und_fokussiert(), "Hauptfenster minimiert")
+    zweiter_start(lorvane, umgebung, home)
+    warten(erste.aktiv_und_fokussiert, "zweiter Start ohne Argumente holt das Hauptfenster nach vorn")
+
+    dauer = zweiter_start(lorvane, umgebung, sammlung, ORDNER_A, ORDNER_B)
+    # Nothing but the main window's answer: the add dialog's closing message.
+    erste.warte_auf_dialog("Meldung nach dem Hinzufügen der übergebenen Ordner", name=TITEL)
+    assert not os.path.exists(uebergabe), "Übergabe nicht abgeholt"
+    taste("Return")
+    erste.warte_auf_haupt("Hauptfenster nach dem Hinzufügen")
+
+    open(tor, "w").close()
+    taste("ctrl+w")
+    erste.warte_auf_dialog("Metadaten-Dialog", name="Metainformationen eingeben")
+    for feld in ("Zwei Starts", "Sendung", "Uebergabe", "3"):
+        taste("ctrl+a")
+        tippen(feld)
+        taste("Tab")
+    taste("Return")
+    warten(lambda: os.path.exists(gerufen), "der Job ruft ffmpeg")
+    schliessen_anfordern(uebergabe)
+    warten(lambda: not os.path.exists(uebergabe), "Schließen-Anforderung abgeholt")
+    os.remove(tor)
+    erste.warte_auf_dialog("Erfolgsmeldung nach dem Job", name=TITEL, sekunden=300)
+    assert erste.prozess.poll() is None, "während des Jobs geschlossen"
+    taste("Escape")
+    erste.warte_auf_haupt("Hauptfenster nach der Erfolgsmeldung")
+
+    schliessen_anfordern(uebergabe)
+    erste.warte_auf_ende("Schließen-Anforderung ohne Job beendet das Programm")
+    assert not os.path.exists(uebergabe), "Schließen-Anforderung nicht abgeholt"
+
+    ausgabe = os.path.join(home, "lorvane-Ausgabeordner", "Uebergabe")
+    m4b = sorted(f for f in os.listdir(ausgabe) if f.endswith(".m4b"))
+    assert len(m4b) == 1, m4b
+    laenge = dauer_von(os.path.join(ausgabe, m4b[0]))
+    # 2 s from the first folder and 3 s from the second; the third one's 4 s stay out.
+    assert 4.5 < laenge < 5.6, laenge
+    gespeichert = ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
+    assert gespeichert.get("Path") == sammlung + "/", gespeichert
+    print("OK: zweiter Start in %.2f s, %s mit %.2f s" % (dauer, m4b[0], laenge))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
