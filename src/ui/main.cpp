@@ -7,6 +7,7 @@
 #include "platform/KivLink.h"
 #include "platform/KivParameter.h"
 #include "platform/KivRegistry.h"
+#include "platform/SchriftStil.h"
 #include "platform/WatchRegistrySettings.h"
 #include "ui/Haupt.h"
 #include "ui/HauptEinzelinstanz.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(name);
     QApplication::setApplicationDisplayName(name);
     QApplication::setWindowIcon(lorvane::AnwendungsSymbol());
+    lorvane::SchriftStilSetzen();
     // The main window may be hidden in the tray while a dialog closes; the program
     // ends only when the main window itself has accepted its close.
     QApplication::setQuitOnLastWindowClosed(false);

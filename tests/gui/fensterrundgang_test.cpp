@@ -9,6 +9,7 @@
 #include "platform/Fenster.h"
 #include "platform/KivBackFontDlg.h"
 #include "platform/KivRegistry.h"
+#include "platform/SchriftStil.h"
 #include "platform/TrayIcon.h"
 #include "support/QtTestSupport.h"
 #include "ui/BearbeitenFenster.h"
@@ -20,11 +21,13 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStringList>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -54,6 +57,18 @@ QStringList AbgeschnitteneTexte(const QWidget& fenster) {
                 const QString text = kopf->model()->headerData(i, Qt::Horizontal).toString();
                 if (metrik.horizontalAdvance(text) + 8 > kopf->sectionSize(i)) {
                     fehler << kopf->parentWidget()->objectName() + " Spalte: " + text;
+                }
+            }
+        } else if (const auto* liste = qobject_cast<const QComboBox*>(control)) {
+            QStyleOptionComboBox option;
+            option.initFrom(liste);
+            const int feld = liste->style()
+                                 ->subControlRect(QStyle::CC_ComboBox, &option,
+                                                  QStyle::SC_ComboBoxEditField, liste)
+                                 .width();
+            for (int i = 0; i < liste->count(); ++i) {
+                if (metrik.horizontalAdvance(liste->itemText(i)) > feld) {
+                    fehler << liste->objectName() + ": " + liste->itemText(i);
                 }
             }
         } else if (const auto* label = qobject_cast<const QLabel*>(control)) {
@@ -112,6 +127,9 @@ private:
     }
 
 private Q_SLOTS:
+    // The program's own style, as main() sets it.
+    void initTestCase() { SchriftStilSetzen(); }
+
     void JedesFenster_data() {
         QTest::addColumn<int>("groesse");
         QTest::newRow("12") << 12;

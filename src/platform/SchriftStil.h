@@ -1,0 +1,39 @@
+#pragma once
+// The application style: the system's style with the marks that it draws at a fixed
+// size (check box ticks, the arrows of the up/down buttons and of the colour lists)
+// grown with the window's font, so that a user who chose a large font can see them.
+// At the usual font sizes nothing changes.
+
+#include <QProxyStyle>
+
+namespace lorvane {
+
+// A mark's size for a font whose lines are schriftHoehe pixels high: the share of the
+// line height, and never less than what the style draws anyway.
+int SchriftGerecht(int basis, int schriftHoehe, double anteil);
+
+class TSchriftStil : public QProxyStyle {
+public:
+    // Wraps the desktop's default style.
+    TSchriftStil();
+
+    int pixelMetric(PixelMetric metrik, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                         SubControl teil, const QWidget* widget = nullptr) const override;
+    QSize sizeFromContents(ContentsType typ, const QStyleOption* option, const QSize& inhalt,
+                           const QWidget* widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget = nullptr) const override;
+
+private:
+    // How much wider than the style's the arrow part of a list box is.
+    int PfeilFeldMehr(const QStyleOptionComplex& option, const QWidget* widget) const;
+};
+
+// Makes TSchriftStil the style of the running application.
+void SchriftStilSetzen();
+
+} // namespace lorvane
