@@ -344,15 +344,14 @@ void TBackFontDlg::Ansagen(QObject* feld) {
     }
     QString text;
     if (feld == LvFonts) {
-        const QTreeWidgetItem* zeile = LvFonts->currentItem();
+        // The caption as shown, "*" of the current font included.
+        const QList<QTreeWidgetItem*> markiert = LvFonts->selectedItems();
         text = TextFormatieren(FTexts.TolkFontName,
-                               {zeile != nullptr ? OhneMarke(zeile->text(0)) : QString()});
+                               {markiert.isEmpty() ? QString() : markiert.first()->text(0)});
     } else if (feld == CoBoColors) {
-        text =
-            TextFormatieren(FTexts.TolkFontColor, {FColors.Get(CoBoColors->currentIndex()).Name});
+        text = TextFormatieren(FTexts.TolkFontColor, {CoBoColors->currentText()});
     } else if (feld == CoBoBackColors) {
-        text = TextFormatieren(FTexts.TolkBackColor,
-                               {FColors.Get(CoBoBackColors->currentIndex()).Name});
+        text = TextFormatieren(FTexts.TolkBackColor, {CoBoBackColors->currentText()});
     } else if (feld == LeSize) {
         text = TextFormatieren(FTexts.TolkFontSize,
                                {QString::number(BackFontMinGroesse),
@@ -372,8 +371,11 @@ bool TBackFontDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
     }
     if (ereignis->type() == QEvent::FocusIn) {
         const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
-        // Coming back with the window or from a popup is no new entry into the field.
-        if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) {
+        // Coming back with the window or from a popup to the field announced last is no
+        // new entry; the first entry may come with the window's activation.
+        const bool zurueck = grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
+        if (!(zurueck && objekt == fZuletztAngesagt)) {
+            fZuletztAngesagt = objekt;
             Ansagen(objekt);
         }
     }

@@ -87,6 +87,8 @@ private:
     TAktFont FAktFont;
     std::uint32_t FAktBackColor;
     IAnsager* FTolk;
+    // The field announced last, so that coming back to it stays silent.
+    QObject* fZuletztAngesagt = nullptr;
     int FBtnWidth = 125;
     int FLeer = 5;
     int FRand = 10;

@@ -1,14 +1,17 @@
 #include "platform/OrcaTreiber.h"
 
 #include "platform/SpeechdVerbindung.h"
+#include "platform/SprachWarteschlange.h"
 
 #include <unistd.h>
 
 namespace lorvane {
 
 TScreenReaderDriverOrca::TScreenReaderDriverOrca()
-    : TScreenReaderDriverOrca(std::make_unique<TProcProzessListe>(),
-                              std::make_unique<TSpeechdVerbindung>(), ::getuid()) {}
+    : TScreenReaderDriverOrca(
+          std::make_unique<TProcProzessListe>(),
+          std::make_unique<TSprachWarteschlange>(std::make_unique<TSpeechdVerbindung>()),
+          ::getuid()) {}
 
 TScreenReaderDriverOrca::TScreenReaderDriverOrca(std::unique_ptr<IProzessListe> prozesse,
                                                  std::unique_ptr<ISprachVerbindung> sprache,
@@ -47,10 +50,7 @@ bool TScreenReaderDriverOrca::Speak(const QString& S, bool Interrupt) {
     if (S.isEmpty() || !VerbindungBereit()) {
         return false;
     }
-    if (Interrupt && !fSprache->Abbrechen()) {
-        return false;
-    }
-    if (fSprache->Sagen(S)) {
+    if ((!Interrupt || fSprache->Abbrechen()) && fSprache->Sagen(S)) {
         return true;
     }
     // A broken connection is opened afresh at the next text.

@@ -1,7 +1,8 @@
 #pragma once
 // Orca, the screen reader of this platform. It is active while an Orca process of
-// this user runs; the texts go to Speech Dispatcher, which Orca speaks through, so
-// they come out in Orca's voice. Orca offers no braille message to other programs.
+// this user runs; the texts go to Speech Dispatcher, which Orca speaks through, on a
+// connection of their own (German, queued with Orca's speech). Orca offers no braille
+// message to other programs.
 
 #include "platform/ProzessListe.h"
 #include "platform/ScreenReaderDriver.h"

@@ -79,14 +79,14 @@ bool ProgrammLaeuft(const std::vector<TProzess>& prozesse, uid_t uid, const std:
         if (p.Name == programm) {
             return true;
         }
-        // "python3 /usr/bin/orca": the script is the first or second word.
-        const std::size_t bis = std::min<std::size_t>(p.Argumente.size(), 2);
-        for (std::size_t i = 0; i < bis; ++i) {
-            if (Dateiname(p.Argumente[i]) == programm) {
-                return true;
-            }
+        if (p.Argumente.empty()) {
+            return false;
         }
-        return false;
+        // "python3 /usr/bin/orca": the script is the second word, but only behind an
+        // interpreter; "vim orca" is no screen reader.
+        const std::string erstes = Dateiname(p.Argumente[0]);
+        return erstes == programm || (erstes.rfind("python", 0) == 0 && p.Argumente.size() > 1 &&
+                                      Dateiname(p.Argumente[1]) == programm);
     });
 }
 

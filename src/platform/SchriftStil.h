@@ -19,8 +19,8 @@ public:
 
     int pixelMetric(PixelMetric metrik, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                         SubControl teil, const QWidget* widget = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl teil,
+                         const QWidget* widget = nullptr) const override;
     QSize sizeFromContents(ContentsType typ, const QStyleOption* option, const QSize& inhalt,
                            const QWidget* widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,

@@ -1,9 +1,12 @@
 #pragma once
-// The connection to Speech Dispatcher through libspeechd.
+// The connection to Speech Dispatcher through libspeechd. Its calls wait for the
+// service's answer; Unterbrechen, from another thread, ends that wait.
 
 #include "platform/SprachVerbindung.h"
 
 #include <libspeechd.h>
+
+#include <mutex>
 
 namespace lorvane {
 
@@ -18,9 +21,13 @@ public:
     void Schliessen() override;
     bool Sagen(const QString& text) override;
     bool Abbrechen() override;
+    void Unterbrechen() override;
 
 private:
     SPDConnection* fVerbindung = nullptr;
+    // The connection's socket while it is open, for Unterbrechen.
+    std::mutex fSocketMutex;
+    int fSocket = -1;
 };
 
 } // namespace lorvane

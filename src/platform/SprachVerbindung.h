@@ -14,6 +14,8 @@ public:
     // Queued behind what is being said (Orca's own announcement of the focus).
     virtual bool Sagen(const QString& text) = 0;
     virtual bool Abbrechen() = 0;
+    // Called from another thread: makes a call that hangs on the service return.
+    virtual void Unterbrechen() {}
 };
 
 } // namespace lorvane

@@ -293,9 +293,18 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), dialog->LvFonts);
         dialog->LeSize->setFocus(Qt::TabFocusReason);
         dialog->CoBoBackColors->setFocus(Qt::TabFocusReason);
+        dialog->CoBoColors->setFocus(Qt::TabFocusReason);
+        // Back with the window to the field announced last: silent; to another: spoken.
+        for (QWidget* feld :
+             {static_cast<QWidget*>(dialog->CoBoColors), static_cast<QWidget*>(dialog->LeSize)}) {
+            QFocusEvent zurueck(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+            QApplication::sendEvent(feld, &zurueck);
+        }
+        // The texts as the boxes show them, marks and suffix included.
         QCOMPARE(ansager.Texte,
-                 QStringList({"Schriftart: " + ErsteFamilie(), "Schriftgröße (5 bis 35): 12",
-                              "Hintergrundfarbe: Weiß"}));
+                 QStringList({"Schriftart: *" + ErsteFamilie(), "Schriftgröße (5 bis 35): 12",
+                              "Hintergrundfarbe: *Weiß (Hintergrund)", "Schriftfarbe: *Schwarz",
+                              "Schriftgröße (5 bis 35): 12"}));
     }
 
     void NoCaptionIsCut_data() {

@@ -46,6 +46,7 @@ struct TWelt {
     bool ProzesseWerfen = false;
     bool OeffnenGelingt = true;
     bool SagenGelingt = true;
+    bool AbbrechenGelingt = true;
     int Geoeffnet = 0;
     int Geschlossen = 0;
     QStringList Gehoert; // "<reader> say|braille|stop: text"
@@ -148,7 +149,7 @@ public:
     }
     bool Abbrechen() override {
         fWelt.Gehoert << QStringLiteral("Orca stop");
-        return true;
+        return fWelt.AbbrechenGelingt;
     }
 
 private:
@@ -280,6 +281,8 @@ private Q_SLOTS:
             << true;
         QTest::newRow("orca only as an argument")
             << kIch << "vim" << QStringList{"vim", "notes", "/tmp/orca"} << false;
+        QTest::newRow("orca as a file to edit")
+            << kIch << "less" << QStringList{"less", "/tmp/orca"} << false;
         QTest::newRow("similar name") << kIch << "orcaview" << QStringList{"orcaview"} << false;
         QTest::newRow("kernel thread") << kIch << "kworker/0" << QStringList{} << false;
     }
@@ -344,10 +347,17 @@ private Q_SLOTS:
         welt.SagenGelingt = true;
         QVERIFY(tolk.Output(QStringLiteral("Album"), false));
         QCOMPARE(welt.Geoeffnet, 2);
+        // So is one that fails to interrupt.
+        welt.AbbrechenGelingt = false;
+        QVERIFY(!tolk.Output(QStringLiteral("Album"), true));
+        QCOMPARE(welt.Geschlossen, 2);
+        welt.AbbrechenGelingt = true;
+        QVERIFY(tolk.Output(QStringLiteral("Album"), true));
+        QCOMPARE(welt.Geoeffnet, 3);
         // Orca quitting closes the connection.
         welt.Prozesse.clear();
         QVERIFY(!tolk.Output(QStringLiteral("Album"), false));
-        QCOMPARE(welt.Geschlossen, 2);
+        QCOMPARE(welt.Geschlossen, 3);
         // Interrupt cancels first; the program itself never asks for it.
         welt.Prozesse.push_back(Orca(kIch));
         welt.Gehoert.clear();
