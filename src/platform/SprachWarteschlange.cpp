@@ -128,8 +128,8 @@ TSprachWarteschlange::~TSprachWarteschlange() {
     bool beendet = false;
     {
         std::unique_lock<std::mutex> sperre(fZustand->Mutex);
-        beendet = fZustand->Geaendert.wait_for(sperre, fAbschied,
-                                               [this] { return fZustand->Beendet; });
+        beendet =
+            fZustand->Geaendert.wait_for(sperre, fAbschied, [this] { return fZustand->Beendet; });
     }
     // A thread that still hangs keeps the shared state alive and ends with the process.
     if (beendet) {

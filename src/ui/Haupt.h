@@ -89,6 +89,8 @@ public:
 
     // A modal dialog of the application is open.
     bool IsDialogOpen() const;
+    // True once the window has accepted its close.
+    bool IsClosing() const { return fIsClosing; }
     // The progress window is open or a worker thread runs.
     bool JobLaeuft() const;
     // The hand-over of a second start (the WM_COPYDATA payload); 0 means taken.

@@ -58,7 +58,8 @@ std::vector<std::string> OrdnerSammeln(const QStringList& parameter) {
         if (!LaufwerkVerfuegbar(pfad) || !std::filesystem::is_directory(pfad, ec)) {
             continue;
         }
-        const std::filesystem::path voll = std::filesystem::canonical(pfad, ec);
+        // Expanded, not resolved: a folder reached through a link keeps its path.
+        const std::filesystem::path voll = std::filesystem::absolute(pfad, ec).lexically_normal();
         if (ec) {
             continue;
         }
@@ -83,7 +84,9 @@ std::string ElternOrdner(const std::string& ordner) {
 } // namespace
 
 void RegistryBefehlAusfuehren(TForm1* fenster, const TRegistrySettings& befehl) {
-    if (fenster == nullptr) {
+    // A command still queued when the window closed is dropped: it would show the
+    // closed window again.
+    if (fenster == nullptr || fenster->IsClosing()) {
         return;
     }
     if (!befehl.Parameters.isEmpty()) {

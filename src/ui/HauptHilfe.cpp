@@ -106,8 +106,9 @@ void TForm1::HilfeDokumentZeigen(const char* name) {
 void TForm1::AktualisierungKlick() {
     const QString updater =
         Ordner(fDienste.ProgrammPfad) + QLatin1Char('/') + QString::fromUtf8(UpdaterDatei);
-    const QString ordner = CfgOrdner(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::currentPath(),
-                                     ReserveOrdner(fState.Daten.ArbeitsOrdner));
+    // Without a runtime folder the per-user working folder, never the current one.
+    const QString arbeit = ReserveOrdner(fState.Daten.ArbeitsOrdner);
+    const QString ordner = CfgOrdner(qEnvironmentVariable("XDG_RUNTIME_DIR"), arbeit, arbeit);
     const QString pfad = ordner + QString::fromUtf8(CfgDatei);
     const QString text = CfgText(QString::fromUtf8(ProgrammVersionText), windowTitle(),
                                  fDienste.ProgrammPfad, fAussehen);

@@ -55,7 +55,8 @@ bool GemeinsamerTempOrdner(const QString& ordner) {
             return true;
         }
     }
-    return false;
+    // Any folder that everybody may write into, such as /dev/shm.
+    return QFileInfo(pfad).permissions().testFlag(QFileDevice::WriteOther);
 }
 
 QString FehlerGrund(int nummer) {

@@ -56,7 +56,10 @@ int main(int argc, char** argv) {
         return ZweiteInstanz(sperre.Datei());
     }
 
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: every argument is a folder to select, so a
+    // folder named "-style" or "-platformpluginpath" is never taken as an option.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     const QString name = lorvane::ProgrammSperrName;
     QApplication::setApplicationName(name);
     QApplication::setApplicationDisplayName(name);

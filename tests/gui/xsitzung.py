@@ -85,6 +85,10 @@ def ini_lesen(datei):
     return werte
 
 
+# Every program started in a session, to be ended with it.
+_gestartet = []
+
+
 @contextlib.contextmanager
 def sitzung(prefix):
     """A fresh home (settings, cache and data below it) and openbox on the display.
@@ -99,21 +103,48 @@ def sitzung(prefix):
         try:
             yield home, umgebung
         finally:
+            # A failed walk leaves its program running; it must not hold the test open.
+            for prozess in _gestartet:
+                if prozess.poll() is None:
+                    prozess.kill()
+                    prozess.wait(timeout=10)
             openbox.terminate()
             openbox.wait(timeout=10)
 
 
+def breite(fenster):
+    zeilen = xdotool("getwindowgeometry", "--shell", fenster).splitlines()
+    werte = dict(z.split("=", 1) for z in zeilen if "=" in z)
+    return int(werte.get("WIDTH", "0"))
+
+
 class Programm:
-    """A first instance: started, and waited for until its main window has the focus."""
+    """A first instance: started, and waited for until its main window has the focus.
+    Started with folders, it adds them at once: the closing message is answered first."""
 
-    def __init__(self, lorvane, umgebung):
-        self.prozess = subprocess.Popen([lorvane], env=umgebung)
-        self.haupt = warten(self._hauptfenster, "Hauptfenster erscheint")
+    def __init__(self, lorvane, umgebung, argumente=(), ordner=None):
+        self.prozess = subprocess.Popen([lorvane, *argumente], env=umgebung, cwd=ordner)
+        _gestartet.append(self.prozess)
+        self.haupt = ""
+        if argumente:
+            # The message has the main window's title, but not its size.
+            meldung = warten(lambda: self._laeuft() and self._fokussiert(lambda f: breite(f) < 800),
+                             "Meldung nach dem Hinzufügen der eigenen Ordner")
+            taste("Return")
+            self.haupt = warten(lambda: self._laeuft() and self._fokussiert(lambda f: f != meldung),
+                                "Hauptfenster nach der Meldung")
+        else:
+            self.haupt = warten(lambda: self._laeuft() and self.aktiv_und_fokussiert(),
+                                "Hauptfenster erscheint")
 
-    def _hauptfenster(self):
+    def _laeuft(self):
         if self.prozess.poll() is not None:
             raise AssertionError("lorvane endete beim Start mit %d" % self.prozess.returncode)
-        return self.aktiv_und_fokussiert()
+        return True
+
+    def _fokussiert(self, passt):
+        fenster = self.aktiv_und_fokussiert()
+        return fenster if fenster and passt(fenster) else ""
 
     def aktiv_und_fokussiert(self):
         fenster, name = aktives_fenster()
@@ -123,13 +154,14 @@ class Programm:
             return fenster
         return ""
 
-    def warte_auf_dialog(self, beschreibung, name=None, sekunden=60.0):
-        """Waits until a window other than the main window is active."""
+    def warte_auf_dialog(self, beschreibung, name=None, sekunden=60.0, ausser=""):
+        """Waits until a window other than the main window (and ausser) is active."""
 
         def offen():
             fenster, titel = aktives_fenster()
             # X11 window titles end with " — " and the program's name.
-            if fenster and fenster != self.haupt and (name is None or titel.split(" — ")[0] == name):
+            if fenster and fenster not in (self.haupt, ausser) and (
+                    name is None or titel.split(" — ")[0] == name):
                 return fenster
             return ""
 

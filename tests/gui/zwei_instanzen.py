@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Two real starts of the program, as from a file manager's "Open with".
 
-A first instance runs under Xvfb with openbox. A second start without arguments brings
+A first instance starts under Xvfb with openbox and two folders of its own, named
+"-platform" and "offscreen": they are added, and Qt never takes them for its option
+(the window would not appear on the display). A second start without arguments brings
 its minimised main window back to the front. A second start with two sibling folders
 (given relative to the sender's folder, one with a leading blank, one with "|" and "%"
 in its name) hands them over: the first instance shows their parent, selects both and
-adds their files, which the job's M4B length proves (a third sibling stays out). A
+adds their files after "Ja" to emptying the list, which the job's M4B length proves
+(a third sibling and the first two folders stay out). A
 "ProgramClose" value written while the job runs is taken and dropped; written after it,
 it closes the program. The second starts must end at once, without a window.
 
@@ -76,7 +79,8 @@ def main():
 
     with sitzung("lorvane-zwei-") as (home, umgebung):
         sammlung = os.path.join(home, "Sammlung")
-        for ordner, sekunden in ((ORDNER_A, 2), (ORDNER_B, 3), ("Teil C", 4)):
+        for ordner, sekunden in ((ORDNER_A, 2), (ORDNER_B, 3), ("Teil C", 4), ("-platform", 1),
+                                 ("offscreen", 1)):
             os.makedirs(os.path.join(sammlung, ordner))
             mp3_erzeugen(os.path.join(sammlung, ordner, "Kapitel.mp3"), ton(sekunden))
         tor = os.path.join(home, "tor")
@@ -88,7 +92,7 @@ def main():
 
 def lauf(lorvane, umgebung, home, sammlung, tor, gerufen):
     uebergabe = os.path.join(home, ".config", "Lorvane", "Lorvane.ini")
-    erste = Programm(lorvane, umgebung)
+    erste = Programm(lorvane, umgebung, argumente=["-platform", "offscreen"], ordner=sammlung)
 
     xdotool("windowminimize", erste.haupt)
     warten(lambda: not erste.aktiv_und_fokussiert(), "Hauptfenster minimiert")
@@ -96,9 +100,13 @@ def lauf(lorvane, umgebung, home, sammlung, tor, gerufen):
     warten(erste.aktiv_und_fokussiert, "zweiter Start ohne Argumente holt das Hauptfenster nach vorn")
 
     dauer = zweiter_start(lorvane, umgebung, sammlung, ORDNER_A, ORDNER_B)
-    # Nothing but the main window's answer: the add dialog's closing message.
-    erste.warte_auf_dialog("Meldung nach dem Hinzufügen der übergebenen Ordner", name=TITEL)
+    # The list holds the first two folders' files: first the question whether to empty
+    # it (Enter: "Ja"), then the add dialog's closing message.
+    frage = erste.warte_auf_dialog("Frage nach dem Leeren der Dateiliste", name=TITEL)
     assert not os.path.exists(uebergabe), "Übergabe nicht abgeholt"
+    taste("Return")
+    erste.warte_auf_dialog("Meldung nach dem Hinzufügen der übergebenen Ordner", name=TITEL,
+                           ausser=frage)
     taste("Return")
     erste.warte_auf_haupt("Hauptfenster nach dem Hinzufügen")
 
@@ -127,7 +135,7 @@ def lauf(lorvane, umgebung, home, sammlung, tor, gerufen):
     m4b = sorted(f for f in os.listdir(ausgabe) if f.endswith(".m4b"))
     assert len(m4b) == 1, m4b
     laenge = dauer_von(os.path.join(ausgabe, m4b[0]))
-    # 2 s from the first folder and 3 s from the second; the third one's 4 s stay out.
+    # 2 s from the first folder and 3 s from the second; the others' seconds stay out.
     assert 4.5 < laenge < 5.6, laenge
     gespeichert = ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
     assert gespeichert.get("Path") == sammlung + "/", gespeichert

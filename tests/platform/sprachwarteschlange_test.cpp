@@ -156,7 +156,8 @@ private Q_SLOTS:
         QTRY_VERIFY(dienst->Hat(QStringLiteral("say Album")));
         QVERIFY(schlange.Sagen(QStringLiteral("Kunst")));
         QCOMPARE(versuche(), 4);
-        QVERIFY(!dienst->Hat(QStringLiteral("say Autor")) && !dienst->Hat(QStringLiteral("say Titel")));
+        QVERIFY(!dienst->Hat(QStringLiteral("say Autor")) &&
+                !dienst->Hat(QStringLiteral("say Titel")));
     }
 
     void TheEndInterruptsAHangingCall() {

@@ -119,15 +119,32 @@ private Q_SLOTS:
         QCOMPARE(Markiert(*fFenster->ListView1), QStringList({"d"}));
     }
 
-    void JaEmptiesTheListBeforeAdding() {
+    void JaEmptiesTheListNeinKeepsIt_data() {
+        QTest::addColumn<QString>("antwort");
+        QTest::addColumn<int>("zeilen");
+        QTest::newRow("Ja") << "Ja" << 0;
+        QTest::newRow("Nein") << "Nein" << 1;
+    }
+    void JaEmptiesTheListNeinKeepsIt() {
+        QFETCH(QString, antwort);
         fFenster->ListView2->addTopLevelItem(
             DateiZeileErzeugen({Pfad("eltern/datei.mp3").toStdString(), "00:00:01"}));
         fFenster->UpdateButtonsLv2();
         TDialogZaehler dialoge;
-        test::BoxBeantworter boxen({"Ja"});
+        test::BoxBeantworter boxen({antwort});
         fFenster->ProgramParameters(Pfad("eltern/d"));
         QTRY_COMPARE(dialoge.Anzahl, 1);
-        QCOMPARE(fFenster->ListView2->topLevelItemCount(), 0);
+        QTEST(fFenster->ListView2->topLevelItemCount(), "zeilen");
+    }
+
+    void AFolderReachedThroughALinkKeepsItsPath() {
+        QVERIFY(QFile::link(Pfad("eltern"), Pfad("verweis")));
+        TDialogZaehler dialoge;
+        fFenster->ProgramParameters(Pfad("verweis/./a"));
+        QTRY_COMPARE(dialoge.Anzahl, 1);
+        QCOMPARE(QString::fromStdString(fFenster->OrdnerListe().Dateien().Path()),
+                 Pfad("verweis/"));
+        QCOMPARE(Markiert(*fFenster->ListView1), QStringList({"a"}));
     }
 
     void DriveRootsFilesAndMissingFoldersChangeNothing() {
@@ -165,6 +182,12 @@ private Q_SLOTS:
         RegistryBefehlAusfuehren(fFenster.get(), TRegistrySettings::rsClose(""));
         QCOMPARE(geschlossen.size(), 1);
         RegistryBefehlAusfuehren(nullptr, TRegistrySettings::rsClose(""));
+        // Commands still queued at the close neither show the window nor add anything.
+        QTRY_VERIFY(!fFenster->isVisible());
+        RegistryBefehlAusfuehren(fFenster.get(), TRegistrySettings::rsSetFocus(""));
+        RegistryBefehlAusfuehren(fFenster.get(), TRegistrySettings::rsParameters(Pfad("eltern/a")));
+        QVERIFY(!fFenster->isVisible());
+        QVERIFY(!fFenster->SendToWartet());
     }
 
     void BringToFrontRestoresFromTheTray() {

@@ -442,6 +442,29 @@ private Q_SLOTS:
                                       "Lorvane.cfg"}}));
     }
 
+    void aktualisierungOhneRuntimeOrdnerSchreibtInDenArbeitsordner() {
+        ProgrammAnlegen(false, true);
+        const QByteArray alt = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+        const std::unique_ptr<TForm1> fenster = Fenster();
+        fenster->Menue.MenuHilfe[6]->trigger();
+        qputenv("XDG_RUNTIME_DIR", alt);
+        const QString arbeit = fOrdner.path() + "/arbeit/";
+        QVERIFY(Lesen(arbeit + "Lorvane.cfg").startsWith("Lorvane V1.13\r\n"));
+        QCOMPARE(fGestartet,
+                 (QList<QStringList>{{Pfad("prog/Brightlane"), arbeit, "Lorvane.cfg"}}));
+    }
+
+    void cfgOrdnerNieInEinemFuerAlleBeschreibbaren() {
+        QTemporaryDir wurzel(QDir::homePath() + "/cfgXXXXXX");
+        QVERIFY(wurzel.isValid());
+        QVERIFY(QFile::setPermissions(wurzel.path(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::WriteOther | QFileDevice::ExeOther));
+        QCOMPARE(CfgOrdner(wurzel.path(), "/home/a", "/reserve"), QString("/reserve/"));
+    }
+
     void aktualisierungMeldetSchreibfehler() {
         ProgrammAnlegen(false, true);
         // A runtime folder that is not there (the test's own folder lies in /tmp).
