@@ -48,7 +48,7 @@ pid_t GelesenePid(int fd) {
 
 QString SperrOrdner() {
     const QString laufzeit = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return laufzeit.isEmpty() ? StandardKonfigOrdner() : laufzeit;
+    return QDir::isAbsolutePath(laufzeit) ? laufzeit : StandardKonfigOrdner();
 }
 
 TProgrammSperre::TProgrammSperre(const QString& ordner, const QString& name)

@@ -39,7 +39,8 @@ QString WertEscapen(const QString& text) {
 
 QString SendToLink() {
     QString daten = qEnvironmentVariable("XDG_DATA_HOME");
-    if (daten.isEmpty()) {
+    // A relative value is no value (the XDG rule): it would name the current folder.
+    if (!QDir::isAbsolutePath(daten)) {
         daten = QDir::homePath() + QStringLiteral("/.local/share");
     }
     return daten + QStringLiteral("/applications/lorvane.desktop");

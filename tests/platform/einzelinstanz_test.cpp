@@ -113,8 +113,11 @@ private Q_SLOTS:
     void TheEntryFollowsXdgDataHome() {
         qputenv("XDG_DATA_HOME", "/d");
         QCOMPARE(SendToLink(), QString("/d/applications/lorvane.desktop"));
+        const QString standard = QDir::homePath() + "/.local/share/applications/lorvane.desktop";
+        qputenv("XDG_DATA_HOME", "relativ");
+        QCOMPARE(SendToLink(), standard);
         qunsetenv("XDG_DATA_HOME");
-        QCOMPARE(SendToLink(), QDir::homePath() + "/.local/share/applications/lorvane.desktop");
+        QCOMPARE(SendToLink(), standard);
     }
 };
 

@@ -352,6 +352,25 @@ private Q_SLOTS:
         QCOMPARE(QStringList(fehlend.values()), QStringList());
     }
 
+    // The manual names every item of the main menu as the menu shows it.
+    void anleitungNenntJedenMenueeintrag() {
+        ProgrammAnlegen(false, false);
+        const std::unique_ptr<TForm1> fenster = Fenster();
+        const QString text =
+            QString::fromUtf8(Lesen(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(HilfeDatei))))
+                .simplified();
+        QStringList fehlend;
+        for (const QAction* menu : fenster->menuBar()->actions()) {
+            for (const QAction* eintrag : menu->menu()->actions()) {
+                const QString name = StripAmpersands(eintrag->text());
+                if (!eintrag->isSeparator() && !text.contains("\"" + name + "\"")) {
+                    fehlend << name;
+                }
+            }
+        }
+        QVERIFY2(fehlend.isEmpty(), qPrintable(fehlend.join(" | ")));
+    }
+
     // The dialogs' own menu keys, which the document names in its prose.
     void kurztastenDokumentNenntDieDialogTasten() {
         ProgrammAnlegen(false, false);
