@@ -15,8 +15,10 @@ import re
 import subprocess
 import sys
 
+# The shared module is imported from the source tree, which stays clean.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsitzung import (SKIP, TITEL, Programm, bild, grund_zum_ueberspringen, ini_lesen,  # noqa: E402
+from xsitzung import (TITEL, Programm, aufruf, bild, ini_lesen,  # noqa: E402
                       mp3_erzeugen, sitzung, taste, tippen)
 
 
@@ -44,14 +46,9 @@ def einstellungen(home):
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__)
-        return 2
-    lorvane = os.path.abspath(sys.argv[1])
-    grund = grund_zum_ueberspringen("ffmpeg", "ffprobe")
-    if grund:
-        print("SKIP: " + grund)
-        return SKIP
+    lorvane, code = aufruf(__doc__, "ffmpeg", "ffprobe")
+    if lorvane is None:
+        return code
 
     with sitzung("lorvane-e2e-") as (home, umgebung):
         quelle = os.path.join(home, "Hoerbuch")

@@ -5,6 +5,7 @@ import contextlib
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -22,6 +23,19 @@ def grund_zum_ueberspringen(*programme):
         return "kein X-Display (mit xvfb-run starten)"
     fehlend = fehlt("openbox", "xdotool", *programme)
     return "es fehlen " + ", ".join(fehlend) if fehlend else None
+
+
+def aufruf(hilfe, *programme):
+    """The program under test, named on the command line, and 0; or None and the exit
+    code when the walk cannot run (2: wrong call, SKIP: tools or display missing)."""
+    if len(sys.argv) != 2:
+        print(hilfe)
+        return None, 2
+    grund = grund_zum_ueberspringen(*programme)
+    if grund:
+        print("SKIP: " + grund)
+        return None, SKIP
+    return os.path.abspath(sys.argv[1]), 0
 
 
 def warten(bedingung, beschreibung, sekunden=60.0):

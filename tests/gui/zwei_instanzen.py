@@ -21,8 +21,10 @@ import subprocess
 import sys
 import time
 
+# The shared module is imported from the source tree, which stays clean.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsitzung import (SKIP, TITEL, Programm, grund_zum_ueberspringen, ini_lesen,  # noqa: E402
+from xsitzung import (TITEL, Programm, aufruf, ini_lesen,  # noqa: E402
                       mp3_erzeugen, sitzung, taste, tippen, ton, warten, xdotool)
 
 ORDNER_A = " Teil A"
@@ -68,14 +70,9 @@ def schliessen_anfordern(uebergabe):
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__)
-        return 2
-    lorvane = os.path.abspath(sys.argv[1])
-    grund = grund_zum_ueberspringen("ffmpeg", "ffprobe")
-    if grund:
-        print("SKIP: " + grund)
-        return SKIP
+    lorvane, code = aufruf(__doc__, "ffmpeg", "ffprobe")
+    if lorvane is None:
+        return code
 
     with sitzung("lorvane-zwei-") as (home, umgebung):
         sammlung = os.path.join(home, "Sammlung")

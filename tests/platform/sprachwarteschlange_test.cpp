@@ -144,8 +144,8 @@ private Q_SLOTS:
         dienst->OeffnenGelingt = false;
         TSprachWarteschlange schlange(FakeDienst(dienst));
         const auto versuche = [&dienst] { return dienst->Kopie().count(QStringLiteral("open")); };
-        // Not known yet: the first text is taken.
-        QVERIFY(schlange.Sagen(QStringLiteral("Autor")));
+        // Its result depends on whether the thread has tried yet.
+        schlange.Sagen(QStringLiteral("Autor"));
         schlange.Oeffnen();
         QTRY_COMPARE(versuche(), 2);
         // Known now; each text still tries again.
