@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleFactory>
 #include <QStyleOption>
 #include <QToolButton>
 
@@ -97,7 +98,8 @@ int SchriftGerecht(int basis, int schriftHoehe, double anteil) {
     return std::max(basis, static_cast<int>(std::lround(schriftHoehe * anteil)));
 }
 
-TSchriftStil::TSchriftStil() : QProxyStyle(nullptr) {}
+TSchriftStil::TSchriftStil(const QString& basis)
+    : QProxyStyle(basis.isEmpty() ? nullptr : QStyleFactory::create(basis)) {}
 
 int TSchriftStil::pixelMetric(PixelMetric metrik, const QStyleOption* option,
                               const QWidget* widget) const {
@@ -175,7 +177,8 @@ void TSchriftStil::drawComplexControl(ComplexControl control, const QStyleOption
 }
 
 void SchriftStilSetzen() {
-    QApplication::setStyle(new TSchriftStil);
+    // Over the style Qt chose, so that a style the user set stays.
+    QApplication::setStyle(new TSchriftStil(QApplication::style()->name()));
 }
 
 } // namespace lorvane

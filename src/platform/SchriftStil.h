@@ -14,8 +14,8 @@ int SchriftGerecht(int basis, int schriftHoehe, double anteil);
 
 class TSchriftStil : public QProxyStyle {
 public:
-    // Wraps the desktop's default style.
-    TSchriftStil();
+    // Wraps the style of that name; without one, the desktop's default style.
+    explicit TSchriftStil(const QString& basis = {});
 
     int pixelMetric(PixelMetric metrik, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;

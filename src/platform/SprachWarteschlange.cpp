@@ -107,9 +107,8 @@ struct TSprachWarteschlange::TZustand {
     std::deque<TAuftrag> Auftraege;
     bool Ende = false;
     bool Beendet = false;
-    // Only the thread touches these two...
+    // Only the thread touches Offen; the callers read Gestoert.
     bool Offen = false;
-    // ...and this one is read by the callers.
     std::atomic<bool> Gestoert{false};
 };
 

@@ -32,9 +32,8 @@ public:
     bool Abbrechen() override;
     void Unterbrechen() override;
 
-    struct TZustand;
-
 private:
+    struct TZustand;
     std::shared_ptr<TZustand> fZustand;
     std::chrono::milliseconds fAbschied;
     std::thread fThread;
