@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace lorvane {
 
@@ -82,6 +83,30 @@ bool DateiSpielbar(const QTreeWidgetItem& item) {
     std::error_code ec;
     return LaufwerkVerfuegbar(pfad) && std::filesystem::is_regular_file(pfad, ec);
 }
+
+// Sees every event of the application, apart from the window's own filter, which
+// would otherwise get each event of its lists twice.
+class TModalWaechter : public QObject {
+public:
+    TModalWaechter(QWidget& fenster, std::function<void()> beiModal)
+        : QObject(&fenster), fFenster(fenster), fBeiModal(std::move(beiModal)) {}
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::Show) {
+            if (auto* widget = qobject_cast<QWidget*>(objekt);
+                widget != nullptr && widget != &fFenster && widget->isWindow() &&
+                widget->isModal()) {
+                fBeiModal();
+            }
+        }
+        return QObject::eventFilter(objekt, ereignis);
+    }
+
+private:
+    QWidget& fFenster;
+    std::function<void()> fBeiModal;
+};
 
 } // namespace
 
@@ -302,7 +327,7 @@ void TForm1::VerbindungenHerstellen() {
     ListView2->installEventFilter(this);
     centralWidget()->installEventFilter(this);
     // Modal dialogs pause a playing preview when they begin.
-    qApp->installEventFilter(this);
+    qApp->installEventFilter(new TModalWaechter(*this, [this] { VorschauPausieren(); }));
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState zustand) {
                 if (zustand != Qt::ApplicationActive) {
@@ -414,12 +439,6 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
     case QEvent::Resize:
         if (objekt == centralWidget() && isVisible() && !fIsClosing && !isMinimized()) {
             SchalterEinrichten();
-        }
-        break;
-    case QEvent::Show:
-        if (auto* widget = qobject_cast<QWidget*>(objekt);
-            widget != nullptr && widget != this && widget->isWindow() && widget->isModal()) {
-            VorschauPausieren();
         }
         break;
     default:

@@ -415,11 +415,13 @@ private Q_SLOTS:
         QCOMPARE(fFenster->ListView2->topLevelItemCount(), 0);
     }
 
-    void FocusIsAnnounced() {
+    void FocusIsAnnouncedOnce() {
+        fAnsager.Texte.clear();
         fFenster->ListView2->setFocus();
         QTRY_VERIFY(fAnsager.Texte.contains("Dateiliste"));
         fFenster->ListView1->setFocus();
         QTRY_COMPARE(fAnsager.Texte.last(), QString("Ordnerliste"));
+        QCOMPARE(fAnsager.Texte, QStringList({"Dateiliste", "Ordnerliste"}));
     }
 
     void StatusLinePanels() {
