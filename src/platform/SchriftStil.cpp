@@ -20,6 +20,7 @@ constexpr int StilPfeil = 8;
 constexpr double TickAnteil = 0.75;
 constexpr double PfeilFeldAnteil = 0.6;
 constexpr double PfeilAnteil = 0.4;
+constexpr double ScrollAnteil = 0.45;
 
 int SchriftHoehe(const QWidget* widget) {
     return widget != nullptr ? widget->fontMetrics().height() : 0;
@@ -110,6 +111,8 @@ int TSchriftStil::pixelMetric(PixelMetric metrik, const QStyleOption* option,
     case PM_ExclusiveIndicatorWidth:
     case PM_ExclusiveIndicatorHeight:
         return SchriftGerecht(basis, SchriftHoehe(widget), TickAnteil);
+    case PM_ScrollBarExtent:
+        return SchriftGerecht(basis, SchriftHoehe(widget), ScrollAnteil);
     default:
         return basis;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The application style: the system's style with the marks that it draws at a fixed
-// size (check box ticks, the arrows of the up/down buttons and of the colour lists)
-// grown with the window's font, so that a user who chose a large font can see them.
+// size (check box ticks, the arrows of the up/down buttons and of the colour lists,
+// scroll bars) grown with the window's font, so that a user who chose a large font can see them.
 // At the usual font sizes nothing changes.
 
 #include <QProxyStyle>

@@ -430,10 +430,15 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
         }
         break;
     case QEvent::FocusIn:
-        if (objekt == ListView1) {
-            fDienste.Ansager->Sprechen(QStringLiteral("Ordnerliste"));
-        } else if (objekt == ListView2) {
-            fDienste.Ansager->Sprechen(QStringLiteral("Dateiliste"));
+        if (objekt == ListView1 || objekt == ListView2) {
+            const Qt::FocusReason grund = static_cast<QFocusEvent*>(ereignis)->reason();
+            const bool zurueck =
+                grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
+            if (!(zurueck && objekt == fZuletztAngesagt)) {
+                fZuletztAngesagt = objekt;
+                fDienste.Ansager->Sprechen(objekt == ListView1 ? QStringLiteral("Ordnerliste")
+                                                               : QStringLiteral("Dateiliste"));
+            }
         }
         break;
     case QEvent::Resize:

@@ -171,6 +171,8 @@ private:
     QStringList FParameters;
     QTimer Timer2SendTo;
     bool fIsClosing = false;
+    // The list announced last: coming back to it with the window stays silent.
+    QObject* fZuletztAngesagt = nullptr;
     bool fRunFirstS = true;
     bool fFortschrittOffen = false;
 };

@@ -70,17 +70,19 @@ private Q_SLOTS:
         }
     }
 
-    void TickGrowsOnlyWithALargeFont() {
-        for (const int punkte : {9, 35}) {
-            QCheckBox box(QStringLiteral("Fett"));
-            SchriftSetzen(box, punkte);
-            const int basis = fBasis->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &box);
-            const int breite = fStil.pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &box);
-            if (punkte == 9) {
-                QCOMPARE(breite, basis);
-            } else {
-                QVERIFY2(breite >= box.fontMetrics().height() / 2 && breite > 2 * basis,
-                         qPrintable(QString::number(breite)));
+    void TickAndScrollBarGrowOnlyWithALargeFont() {
+        for (const auto metrik : {QStyle::PM_IndicatorWidth, QStyle::PM_ScrollBarExtent}) {
+            for (const int punkte : {9, 35}) {
+                QCheckBox box(QStringLiteral("Fett"));
+                SchriftSetzen(box, punkte);
+                const int basis = fBasis->pixelMetric(metrik, nullptr, &box);
+                const int breite = fStil.pixelMetric(metrik, nullptr, &box);
+                if (punkte == 9) {
+                    QCOMPARE(breite, basis);
+                } else {
+                    QVERIFY2(breite >= box.fontMetrics().height() * 2 / 5 && breite > basis,
+                             qPrintable(QString::number(breite)));
+                }
             }
         }
     }
