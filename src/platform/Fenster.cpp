@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -142,9 +143,10 @@ void SchriftartZuweisen(QWidget& fenster, TFensterArt art, const TAussehen& auss
     for (QWidget* control : controls) {
         if (BekommtFarbeUndFont(*control, art)) {
             FarbeUndFontSetzen(*control, font, text, hintergrund);
-        } else if (qobject_cast<QAbstractButton*>(control) != nullptr &&
-                   qobject_cast<QCheckBox*>(control) == nullptr) {
-            // Buttons keep the system's colours.
+        } else if ((qobject_cast<QAbstractButton*>(control) != nullptr &&
+                    qobject_cast<QCheckBox*>(control) == nullptr) ||
+                   qobject_cast<QProgressBar*>(control) != nullptr) {
+            // Buttons and the progress bar's percentage keep the system's colours.
             QFont buttonFont = control->font();
             buttonFont.setFamily(font.family());
             buttonFont.setPointSize(font.pointSize());

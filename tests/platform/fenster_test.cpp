@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -67,6 +68,7 @@ private Q_SLOTS:
         auto* a = new QPushButton("&Zurück", &fenster);
         auto* b = new QPushButton("Ak&tualisieren", &fenster);
         auto* label = new QLabel("Text", &fenster);
+        auto* fortschritt = new QProgressBar(&fenster);
         SchriftartZuweisen(fenster, TFensterArt::Hauptfenster, aussehen);
         const QFont font = SchriftAus(aussehen.AktFont);
         const int w = SchalterGemeinsam(fenster, font);
@@ -77,6 +79,8 @@ private Q_SLOTS:
             QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) < w);
         }
         QCOMPARE(label->font().pointSize(), groesse);
+        // Its percentage is read like a caption.
+        QCOMPARE(fortschritt->font().pointSize(), groesse);
     }
 
     void DialogsAreCentredOverTheirOwnerEvenWhenLarger() {
