@@ -1,5 +1,7 @@
 #include "platform/KivBackFontDlg.h"
 
+#include "ui/DialogFelder.h"
+
 #include "platform/Ansager.h"
 #include "platform/Meldungen.h"
 
@@ -136,17 +138,14 @@ void TBackFontDlg::FormCreate() {
 
     connect(LvFonts, &QTreeWidget::itemSelectionChanged, this, &TBackFontDlg::UpdateEditTest);
     connect(CbBold, &QCheckBox::clicked, this, &TBackFontDlg::UpdateEditTest);
-    connect(CoBoColors, &QComboBox::activated, this, &TBackFontDlg::UpdateEditTest);
-    connect(CoBoBackColors, &QComboBox::activated, this, &TBackFontDlg::UpdateEditTest);
     connect(CoBoColors, &QComboBox::currentIndexChanged, this, &TBackFontDlg::UpdateEditTest);
     connect(CoBoBackColors, &QComboBox::currentIndexChanged, this, &TBackFontDlg::UpdateEditTest);
     connect(LeSize, &QLineEdit::textChanged, this, &TBackFontDlg::UpdateOk);
     connect(Btn1OK, &QPushButton::clicked, this, &TBackFontDlg::OkKlick);
     connect(Btn2Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    for (QWidget* feld : std::initializer_list<QWidget*>{LvFonts, CoBoColors, LeSize,
-                                                         CoBoBackColors, LeSizeLabel}) {
-        feld->installEventFilter(this);
-    }
+    LeSize->installEventFilter(this);
+    LeSizeLabel->installEventFilter(this);
+    AnsagenEinrichten();
 
     TimerTolk.setSingleShot(true);
     TimerTolk.setInterval(25);
@@ -183,7 +182,6 @@ void TBackFontDlg::FontListeFuellen() {
     const QString tatsaechlich = QFontInfo(SchriftAus(FAktFont)).family();
     fStart = FontZeileFinden(fFamilien, FAktFont.Name, tatsaechlich);
     LvFonts->clear();
-    FMaxLvFontsWidth = 0;
     QString longest = FTexts.FontColumnCaption;
     QList<QTreeWidgetItem*> zeilen;
     for (const QString& zeile : FontZeilen(fFamilien, fStart.Zeile)) {
@@ -238,7 +236,6 @@ void TBackFontDlg::SchalterEinrichten() {
     const QFont font = SchriftAus(FAktFont);
     TBackFontMasse m;
     m.ButtonBreite = SchalterGemeinsam(*this, font);
-    FBtnWidth = m.ButtonBreite;
     m.ButtonHoehe = Btn1OK->height();
     m.ListBreite = FMaxLvFontsWidth;
     m.GroesseHoehe = ControlHeightFor(font, TControlArt::Edit);
@@ -338,28 +335,28 @@ void TBackFontDlg::VorschauMenueOeffnen() {
     PuVorschauKopieren->setEnabled(EditTest->hasSelectedText());
 }
 
-void TBackFontDlg::Ansagen(QObject* feld) {
+void TBackFontDlg::AnsagenEinrichten() {
     if (FTolk == nullptr) {
         return;
     }
-    QString text;
-    if (feld == LvFonts) {
+    auto* ansagen = new TFeldAnsagen(this, *FTolk);
+    ansagen->Hinzufuegen(*LvFonts, [this] {
         // The caption as shown, "*" of the current font included.
         const QList<QTreeWidgetItem*> markiert = LvFonts->selectedItems();
-        text = TextFormatieren(FTexts.TolkFontName,
+        return TextFormatieren(FTexts.TolkFontName,
                                {markiert.isEmpty() ? QString() : markiert.first()->text(0)});
-    } else if (feld == CoBoColors) {
-        text = TextFormatieren(FTexts.TolkFontColor, {CoBoColors->currentText()});
-    } else if (feld == CoBoBackColors) {
-        text = TextFormatieren(FTexts.TolkBackColor, {CoBoBackColors->currentText()});
-    } else if (feld == LeSize) {
-        text = TextFormatieren(FTexts.TolkFontSize,
+    });
+    ansagen->Hinzufuegen(*CoBoColors, [this] {
+        return TextFormatieren(FTexts.TolkFontColor, {CoBoColors->currentText()});
+    });
+    ansagen->Hinzufuegen(*LeSize, [this] {
+        return TextFormatieren(FTexts.TolkFontSize,
                                {QString::number(BackFontMinGroesse),
                                 QString::number(BackFontMaxGroesse), LeSize->text()});
-    } else {
-        return;
-    }
-    FTolk->Sprechen(text);
+    });
+    ansagen->Hinzufuegen(*CoBoBackColors, [this] {
+        return TextFormatieren(FTexts.TolkBackColor, {CoBoBackColors->currentText()});
+    });
 }
 
 bool TBackFontDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
@@ -368,16 +365,6 @@ bool TBackFontDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
             LeSize->setFocus(Qt::MouseFocusReason);
         }
         return QDialog::eventFilter(objekt, ereignis);
-    }
-    if (ereignis->type() == QEvent::FocusIn) {
-        const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
-        // Coming back with the window or from a popup to the field announced last is no
-        // new entry; the first entry may come with the window's activation.
-        const bool zurueck = grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
-        if (!(zurueck && objekt == fZuletztAngesagt)) {
-            fZuletztAngesagt = objekt;
-            Ansagen(objekt);
-        }
     }
     if (objekt != LeSize) {
         return QDialog::eventFilter(objekt, ereignis);

@@ -80,18 +80,14 @@ private:
     void UpdateOk();
     void OkKlick();
     void VorschauMenueOeffnen();
-    void Ansagen(QObject* feld);
+    // Each field names itself and what it holds to the screen reader.
+    void AnsagenEinrichten();
 
     TBackFontDlgTexts FTexts;
     TColors FColors;
     TAktFont FAktFont;
     std::uint32_t FAktBackColor;
     IAnsager* FTolk;
-    // The field announced last, so that coming back to it stays silent.
-    QObject* fZuletztAngesagt = nullptr;
-    int FBtnWidth = 125;
-    int FLeer = 5;
-    int FRand = 10;
     int FMaxLvFontsWidth = 0;
     QStringList fFamilien;
     TFontZeile fStart;

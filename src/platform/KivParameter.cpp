@@ -57,10 +57,6 @@ void BefehlszeileSetzen(const QStringList& argumente, const QString& aktuellerOr
     EigenerOrdner() = aktuellerOrdner;
 }
 
-const QStringList& Befehlszeile() {
-    return EigeneArgumente();
-}
-
 QString FeldKodieren(const QString& feld) {
     QString ergebnis;
     ergebnis.reserve(feld.size());

@@ -20,7 +20,6 @@ inline constexpr int WM_PROGRAM_SETFOCUS = WM_USER + 200;
 // The program's own arguments (without the program name) and the folder they are
 // relative to. main() sets them before anything else.
 void BefehlszeileSetzen(const QStringList& argumente, const QString& aktuellerOrdner);
-const QStringList& Befehlszeile();
 
 QString FeldKodieren(const QString& feld);
 QString FeldDekodieren(const QString& feld);

@@ -87,9 +87,7 @@ bool WriteRegistrySettings(TKivRegistry& registry, const QString& keyName,
     }
     if (!settings.Parameters.isEmpty()) {
         // A list not yet taken by the watcher is kept, the new one goes after it.
-        QString liste = registry.ValueExists(ProgramParametersName)
-                            ? registry.ReadString(ProgramParametersName)
-                            : QString();
+        QString liste = registry.ReadString(ProgramParametersName);
         if (!liste.isEmpty()) {
             liste += QLatin1Char('|');
         }

@@ -66,6 +66,8 @@ int PiepZaehler() {
     return piepZaehler.load();
 }
 
+namespace {
+
 bool IstEinfuegen(const QEvent& ereignis) {
     if (ereignis.type() == QEvent::KeyPress || ereignis.type() == QEvent::ShortcutOverride) {
         return static_cast<const QKeyEvent&>(ereignis).matches(QKeySequence::Paste);
@@ -76,6 +78,8 @@ bool IstEinfuegen(const QEvent& ereignis) {
     }
     return false;
 }
+
+} // namespace
 
 bool EinfuegenAbweisen(QEvent& ereignis) {
     if (!IstEinfuegen(ereignis)) {

@@ -23,11 +23,9 @@ void InfoZeigen(QWidget* owner, const QString& text);
 void Piepen();
 int PiepZaehler();
 
-// Every way of pasting into a field: the paste keys, and the middle button that
-// pastes the selection on X11. For fields that refuse pasted text.
-bool IstEinfuegen(const QEvent& ereignis);
-// For an event filter: a paste is taken (the field never sees it) with one beep per
-// press; true when the event was one.
+// For an event filter of a field that refuses pasted text: every way of pasting (the
+// paste keys, and the middle button that pastes the selection on X11) is taken, so the
+// field never sees it, with one beep per press; true when the event was one.
 bool EinfuegenAbweisen(QEvent& ereignis);
 
 } // namespace lorvane

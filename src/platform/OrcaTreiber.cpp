@@ -62,10 +62,4 @@ bool TScreenReaderDriverOrca::Silence() {
     return VerbindungBereit() && fSprache->Abbrechen();
 }
 
-bool TScreenReaderDriverOrca::Output(const QString& S, bool Interrupt) {
-    const bool gesprochen = Speak(S, Interrupt);
-    const bool gezeigt = Braille(S);
-    return gesprochen || gezeigt;
-}
-
 } // namespace lorvane

@@ -25,7 +25,6 @@ public:
     bool IsSpeaking() override { return false; }
     bool Silence() override;
     bool IsActive() override;
-    bool Output(const QString& S, bool Interrupt) override;
 
 private:
     // The connection is opened at the first text, not at start: most users of the

@@ -25,8 +25,12 @@ public:
     virtual bool Silence() = 0;
     // The screen reader runs and can be addressed.
     virtual bool IsActive() = 0;
-    // Speech and braille.
-    virtual bool Output(const QString& S, bool Interrupt) = 0;
+    // Speech and braille, both tried; true when either took the text.
+    bool Output(const QString& S, bool Interrupt) {
+        const bool gesprochen = Speak(S, Interrupt);
+        const bool gezeigt = Braille(S);
+        return gesprochen || gezeigt;
+    }
 
 private:
     QString fName;

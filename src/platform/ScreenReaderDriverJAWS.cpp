@@ -46,10 +46,4 @@ bool TScreenReaderDriverJAWS::Silence() {
     return Controller != nullptr && Controller->StopSpeech();
 }
 
-bool TScreenReaderDriverJAWS::Output(const QString& S, bool Interrupt) {
-    const bool gesprochen = Speak(S, Interrupt);
-    const bool gezeigt = Braille(S);
-    return gesprochen || gezeigt;
-}
-
 } // namespace lorvane

@@ -35,10 +35,4 @@ bool TScreenReaderDriverNVDA::Silence() {
     return fEinsprung.cancelSpeech && fEinsprung.cancelSpeech() == 0;
 }
 
-bool TScreenReaderDriverNVDA::Output(const QString& S, bool Interrupt) {
-    const bool gesprochen = Speak(S, Interrupt);
-    const bool gezeigt = Braille(S);
-    return gesprochen || gezeigt;
-}
-
 } // namespace lorvane

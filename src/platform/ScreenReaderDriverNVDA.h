@@ -44,7 +44,6 @@ public:
     bool IsSpeaking() override { return false; }
     bool Silence() override;
     bool IsActive() override;
-    bool Output(const QString& S, bool Interrupt) override;
 
 private:
     std::unique_ptr<INvdaZugang> fZugang;

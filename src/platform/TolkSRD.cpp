@@ -60,10 +60,9 @@ void TTolkSRD::DetectScreenReader(QString& name) {
                 break;
             }
         }
-        if (CurrentSRD != nullptr && CurrentSRD->IsActive()) {
+        // Asked once: each question may read the process list.
+        if (CurrentSRD != nullptr) {
             name = CurrentSRD->Name();
-        } else {
-            CurrentSRD = nullptr;
         }
     } catch (...) {
         CurrentSRD = nullptr;

@@ -15,7 +15,11 @@
 namespace lorvane {
 
 void TFeldAnsagen::Hinzufuegen(QWidget& feld, const QString& text) {
-    fEintraege.push_back({&feld, text});
+    Hinzufuegen(feld, [text] { return text; });
+}
+
+void TFeldAnsagen::Hinzufuegen(QWidget& feld, std::function<QString()> text) {
+    fEintraege.push_back({&feld, std::move(text)});
     feld.installEventFilter(this);
 }
 
@@ -27,7 +31,7 @@ bool TFeldAnsagen::eventFilter(QObject* objekt, QEvent* ereignis) {
             for (const TEintrag& eintrag : fEintraege) {
                 if (eintrag.Feld == objekt) {
                     fZuletzt = objekt;
-                    fAnsager.Sprechen(eintrag.Text);
+                    fAnsager.Sprechen(eintrag.Text());
                 }
             }
         }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -25,6 +26,8 @@ public:
     // Speaks `text` each time the focus enters `feld`. Getting the focus back with the
     // window or after a popup menu, without having left the field, says nothing again.
     void Hinzufuegen(QWidget& feld, const QString& text);
+    // The same with a text made at the moment, for fields that say what they hold.
+    void Hinzufuegen(QWidget& feld, std::function<QString()> text);
 
 protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
@@ -32,7 +35,7 @@ protected:
 private:
     struct TEintrag {
         QObject* Feld;
-        QString Text;
+        std::function<QString()> Text;
     };
     IAnsager& fAnsager;
     std::vector<TEintrag> fEintraege;

@@ -11,6 +11,7 @@
 #include "platform/TolkSRD.h"
 #include "ui/DateiListe.h"
 #include "ui/DateiListeBefehle.h"
+#include "ui/DialogFelder.h"
 #include "ui/Einstellungen.h"
 #include "ui/HauptLayout.h"
 #include "ui/HauptListen.h"
@@ -182,7 +183,8 @@ TForm1::~TForm1() {
     fStatusTimer.stop();
     Timer2SendTo.stop();
     // The controls go after the members; nothing of theirs may call back into them.
-    qApp->removeEventFilter(this);
+    delete fModalWaechter;
+    delete fListenAnsagen;
     disconnect(qApp, nullptr, this, nullptr);
     for (QTreeWidget* liste : {ListView1, ListView2}) {
         liste->removeEventFilter(this);
@@ -324,10 +326,14 @@ void TForm1::VerbindungenHerstellen() {
             [this](const QPoint& stelle) { PopupZeigen(*ListView2, *Menue.PopupMenuLv2, stelle); });
 
     ListView1->installEventFilter(this);
-    ListView2->installEventFilter(this);
     centralWidget()->installEventFilter(this);
+    auto* ansagen = new TFeldAnsagen(this, *fDienste.Ansager);
+    ansagen->Hinzufuegen(*ListView1, QStringLiteral("Ordnerliste"));
+    ansagen->Hinzufuegen(*ListView2, QStringLiteral("Dateiliste"));
+    fListenAnsagen = ansagen;
     // Modal dialogs pause a playing preview when they begin.
-    qApp->installEventFilter(new TModalWaechter(*this, [this] { VorschauPausieren(); }));
+    fModalWaechter = new TModalWaechter(*this, [this] { VorschauPausieren(); });
+    qApp->installEventFilter(fModalWaechter);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState zustand) {
                 if (zustand != Qt::ApplicationActive) {
@@ -427,18 +433,6 @@ bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
     case QEvent::KeyPress:
         if (objekt == ListView1) {
             return OrdnerTaste(static_cast<QKeyEvent*>(ereignis)->key());
-        }
-        break;
-    case QEvent::FocusIn:
-        if (objekt == ListView1 || objekt == ListView2) {
-            const Qt::FocusReason grund = static_cast<QFocusEvent*>(ereignis)->reason();
-            const bool zurueck =
-                grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
-            if (!(zurueck && objekt == fZuletztAngesagt)) {
-                fZuletztAngesagt = objekt;
-                fDienste.Ansager->Sprechen(objekt == ListView1 ? QStringLiteral("Ordnerliste")
-                                                               : QStringLiteral("Dateiliste"));
-            }
         }
         break;
     case QEvent::Resize:

@@ -171,8 +171,9 @@ private:
     QStringList FParameters;
     QTimer Timer2SendTo;
     bool fIsClosing = false;
-    // The list announced last: coming back to it with the window stays silent.
-    QObject* fZuletztAngesagt = nullptr;
+    // Owned by the window, deleted before its members go.
+    QObject* fModalWaechter = nullptr;
+    QObject* fListenAnsagen = nullptr;
     bool fRunFirstS = true;
     bool fFortschrittOffen = false;
 };

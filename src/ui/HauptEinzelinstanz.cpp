@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace lorvane {
@@ -70,10 +69,6 @@ std::vector<std::string> OrdnerSammeln(const QStringList& parameter) {
         ordner.push_back(std::move(text));
     }
     return ordner;
-}
-
-std::string OhneSchraegstrich(const std::string& ordner) {
-    return ordner.size() > 1 && ordner.back() == '/' ? ordner.substr(0, ordner.size() - 1) : ordner;
 }
 
 std::string ElternOrdner(const std::string& ordner) {
@@ -137,12 +132,8 @@ void TForm1::Timer2SendToTimer() {
         return;
     }
     const std::vector<std::string> ordner = OrdnerSammeln(FParameters);
-    const std::vector<TLaufwerk> laufwerke =
-        fDienste.Laufwerke ? fDienste.Laufwerke() : Laufwerksliste();
-    const auto istWurzel = [&laufwerke](const std::string& pfad) {
-        const std::string ohne = OhneSchraegstrich(pfad);
-        return ohne == "/" || std::any_of(laufwerke.begin(), laufwerke.end(),
-                                          [&ohne](const TLaufwerk& l) { return l.Pfad == ohne; });
+    const auto istWurzel = [this](const std::string& pfad) {
+        return OhneSchraegstrich(pfad) == "/" || fOrdnerListe->Dateien().IstLaufwerksWurzel(pfad);
     };
     if (!ordner.empty() && !istWurzel(ordner.front())) {
         ListView1->setUpdatesEnabled(false);

@@ -2,6 +2,7 @@
 // about box.
 
 #include "engine/JobStatus.h"
+#include "engine/Ordner.h"
 #include "platform/Meldungen.h"
 #include "ui/Haupt.h"
 
@@ -14,8 +15,6 @@
 #include <QProcess>
 
 #include <filesystem>
-
-#include <sys/stat.h>
 
 namespace lorvane {
 
@@ -38,11 +37,8 @@ QString Ordner(const QString& pfad) {
 
 // The per-user reserve folder for the configuration file, created private.
 QString ReserveOrdner(const std::filesystem::path& arbeitsOrdner) {
-    const QString ordner = QString::fromStdString(arbeitsOrdner.string());
-    if (!ordner.isEmpty() && !QFileInfo(ordner).isDir()) {
-        ::mkdir(QFile::encodeName(ordner).constData(), 0700);
-    }
-    return ordner;
+    static_cast<void>(ArbeitsOrdnerAnlegen(arbeitsOrdner));
+    return QString::fromStdString(arbeitsOrdner.string());
 }
 
 } // namespace

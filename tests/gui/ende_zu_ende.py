@@ -18,8 +18,8 @@ import sys
 # The shared module is imported from the source tree, which stays clean.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsitzung import (TITEL, Programm, aufruf, bild, ini_lesen,  # noqa: E402
-                      mp3_erzeugen, sitzung, taste, tippen)
+from xsitzung import (TITEL, Programm, aufruf, bild, einstellungen,  # noqa: E402
+                      mp3_erzeugen, sitzung, taste, tippen, ton)
 
 
 def tags_von(datei):
@@ -41,10 +41,6 @@ def stille_beginnt(datei):
     return float(treffer.group(1)) if treffer else None
 
 
-def einstellungen(home):
-    return ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
-
-
 def main():
     lorvane, code = aufruf(__doc__, "ffmpeg", "ffprobe")
     if lorvane is None:
@@ -55,11 +51,10 @@ def main():
         os.makedirs(quelle)
         # Natural order gives 1, 2, 10; the walk moves "Kapitel 10" above "Kapitel 2",
         # so the silence of chapter 10 must start after 2 seconds, not after 4.
-        ton = "sine=frequency=440:sample_rate=22050:duration=2"
         stille = "anullsrc=r=22050:cl=mono:d=2"
-        mp3_erzeugen(os.path.join(quelle, "Kapitel 1.mp3"), ton,
+        mp3_erzeugen(os.path.join(quelle, "Kapitel 1.mp3"), ton(2),
                      {"title": "Vorschlag", "artist": "Niemand", "album": "Nichts"})
-        mp3_erzeugen(os.path.join(quelle, "Kapitel 2.mp3"), ton, {})
+        mp3_erzeugen(os.path.join(quelle, "Kapitel 2.mp3"), ton(2), {})
         mp3_erzeugen(os.path.join(quelle, "Kapitel 10.mp3"), stille, {})
         # The main window's activation (waited for) also shows that openbox runs.
         return lauf(lorvane, umgebung, home)

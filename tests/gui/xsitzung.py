@@ -99,6 +99,11 @@ def ini_lesen(datei):
     return werte
 
 
+def einstellungen(home):
+    """The program's saved settings in the fresh home."""
+    return ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
+
+
 # Every program started in a session, to be ended with it.
 _gestartet = []
 

@@ -24,7 +24,7 @@ import time
 # The shared module is imported from the source tree, which stays clean.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsitzung import (TITEL, Programm, aufruf, ini_lesen,  # noqa: E402
+from xsitzung import (TITEL, Programm, aufruf, einstellungen,  # noqa: E402
                       mp3_erzeugen, sitzung, taste, tippen, ton, warten, xdotool)
 
 ORDNER_A = " Teil A"
@@ -134,7 +134,7 @@ def lauf(lorvane, umgebung, home, sammlung, tor, gerufen):
     laenge = dauer_von(os.path.join(ausgabe, m4b[0]))
     # 2 s from the first folder and 3 s from the second; the others' seconds stay out.
     assert 4.5 < laenge < 5.6, laenge
-    gespeichert = ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
+    gespeichert = einstellungen(home)
     assert gespeichert.get("Path") == sammlung + "/", gespeichert
     print("OK: zweiter Start in %.2f s, %s mit %.2f s" % (dauer, m4b[0], laenge))
     return 0

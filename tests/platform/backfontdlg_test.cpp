@@ -5,6 +5,7 @@
 #include "platform/KivBackFontDlg.h"
 #include "platform/Meldungen.h"
 #include "support/QtTestSupport.h"
+#include "ui/DialogTestHilfen.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -25,12 +26,6 @@
 using namespace lorvane;
 
 namespace {
-
-class TFakeAnsager : public IAnsager {
-public:
-    void Sprechen(const QString& text) override { Texte << text; }
-    QStringList Texte;
-};
 
 TAktFont Schrift(const QString& name, int groesse, int stil, std::uint32_t farbe) {
     TAktFont f;
@@ -288,7 +283,7 @@ private Q_SLOTS:
     }
 
     void FieldsAnnounceThemselves() {
-        TFakeAnsager ansager;
+        test::TAufnahmeAnsager ansager;
         auto dialog = Offen(Schrift(ErsteFamilie(), 12, 0, 0), Weiss, &ansager);
         QTRY_COMPARE(QApplication::focusWidget(), dialog->LvFonts);
         dialog->LeSize->setFocus(Qt::TabFocusReason);

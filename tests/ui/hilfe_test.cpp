@@ -47,25 +47,10 @@ private:
     QString fName;
 };
 
-class TStillerAnsager : public IAnsager {
-public:
-    void Sprechen(const QString&) override {}
-};
-
 class TFesteUhr : public IUhr {
 public:
     int Minute() const override { return 1; }
 };
-
-QByteArray Lesen(const QString& pfad) {
-    QFile datei(pfad);
-    return datei.open(QIODevice::ReadOnly) ? datei.readAll() : QByteArray("<fehlt>");
-}
-
-bool Schreiben(const QString& pfad, const QByteArray& inhalt) {
-    QFile datei(pfad);
-    return datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size();
-}
 
 // The folder of the built desktop program, beside which the documents are copied.
 QString ProgrammOrdner() {
@@ -75,7 +60,8 @@ QString ProgrammOrdner() {
 // "Taste<TAB>Menüeintrag" lines of the shortcut document.
 QSet<QString> DokumentKuerzel(const QString& pfad) {
     QSet<QString> paare;
-    for (const QString& zeile : QString::fromUtf8(Lesen(pfad)).split(QLatin1Char('\n'))) {
+    for (const QString& zeile :
+         QString::fromUtf8(test::DateiInhalt(pfad)).split(QLatin1Char('\n'))) {
         const QStringList teile = zeile.trimmed().split(QLatin1Char('\t'));
         if (teile.size() == 2) {
             paare << teile[0] + QLatin1Char('\t') + teile[1];
@@ -106,7 +92,7 @@ private:
     std::unique_ptr<TKivRegistry> fRegistry;
     test::StillerTray fTray;
     TStillerPlayer fPlayer;
-    TStillerAnsager fAnsager;
+    TStummerAnsager fAnsager;
     TFesteUhr fUhr;
     QList<QUrl> fGeoeffnet;
     QList<QStringList> fGestartet;
@@ -120,11 +106,11 @@ private:
         QVERIFY(QDir(fOrdner.path()).mkpath("prog"));
         if (dokumente) {
             for (const char* name : {HilfeDatei, KurztastenDatei, AenderungenDatei}) {
-                QVERIFY(Schreiben(Pfad("prog/") + QString::fromUtf8(name), "Text"));
+                test::DateiSchreiben(Pfad("prog/") + QString::fromUtf8(name), "Text");
             }
         }
         if (updater) {
-            QVERIFY(Schreiben(Pfad("prog/Brightlane"), "#!/bin/sh\n"));
+            test::DateiSchreiben(Pfad("prog/Brightlane"), "#!/bin/sh\n");
             QVERIFY(QFile::setPermissions(Pfad("prog/Brightlane"),
                                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         }
@@ -256,21 +242,21 @@ private Q_SLOTS:
         const QString ziel = Pfad("cfg/Lorvane.cfg");
         QVERIFY(QDir(fOrdner.path()).mkpath("cfg"));
         QVERIFY(!DateiErsetzen(ziel, "eins\r\n"));
-        QCOMPARE(Lesen(ziel), QByteArray("eins\r\n"));
+        QCOMPARE(test::DateiInhalt(ziel), QByteArray("eins\r\n"));
 
         // A read-only file from an earlier run is replaced.
         QVERIFY(QFile::setPermissions(ziel, QFile::ReadOwner));
         QVERIFY(!DateiErsetzen(ziel, "zwei\r\n"));
-        QCOMPARE(Lesen(ziel), QByteArray("zwei\r\n"));
+        QCOMPARE(test::DateiInhalt(ziel), QByteArray("zwei\r\n"));
 
         // A link planted at the name is replaced; what it points to stays untouched.
-        QVERIFY(Schreiben(Pfad("opfer"), "unberuehrt"));
+        test::DateiSchreiben(Pfad("opfer"), "unberuehrt");
         QVERIFY(QFile::remove(ziel));
         QVERIFY(QFile::link(Pfad("opfer"), ziel));
         QVERIFY(!DateiErsetzen(ziel, "drei\r\n"));
-        QCOMPARE(Lesen(Pfad("opfer")), QByteArray("unberuehrt"));
+        QCOMPARE(test::DateiInhalt(Pfad("opfer")), QByteArray("unberuehrt"));
         QVERIFY(!QFileInfo(ziel).isSymLink());
-        QCOMPARE(Lesen(ziel), QByteArray("drei\r\n"));
+        QCOMPARE(test::DateiInhalt(ziel), QByteArray("drei\r\n"));
 
         // No scratch file is left beside it.
         QCOMPARE(QDir(Pfad("cfg")).entryList(QDir::Files | QDir::Hidden | QDir::System),
@@ -313,7 +299,7 @@ private Q_SLOTS:
     void installierteDokumenteWerdenGefunden() {
         QVERIFY(QDir(fOrdner.path()).mkpath("inst/bin"));
         QVERIFY(QDir(fOrdner.path()).mkpath("inst/share/lorvane"));
-        QVERIFY(Schreiben(Pfad("inst/share/lorvane/History.txt"), "x"));
+        test::DateiSchreiben(Pfad("inst/share/lorvane/History.txt"), "x");
         QCOMPARE(DokumentPfad(Pfad("inst/bin"), "History.txt"),
                  Pfad("inst/share/lorvane/History.txt"));
         QCOMPARE(DokumentPfad(Pfad("inst/bin"), "Kurztasten.txt"), Pfad("inst/bin/Kurztasten.txt"));
@@ -325,8 +311,9 @@ private Q_SLOTS:
         for (const char* name : {HilfeDatei, KurztastenDatei, AenderungenDatei}) {
             const QString pfad = DokumentPfad(ordner, QString::fromUtf8(name));
             QCOMPARE(QFileInfo(pfad).absolutePath(), ordner);
-            QVERIFY2(Lesen(pfad).size() > 200, qPrintable(pfad));
-            QVERIFY(!QString::fromUtf8(Lesen(pfad)).contains(QChar::ReplacementCharacter));
+            QVERIFY2(test::DateiInhalt(pfad).size() > 200, qPrintable(pfad));
+            QVERIFY(
+                !QString::fromUtf8(test::DateiInhalt(pfad)).contains(QChar::ReplacementCharacter));
         }
         const std::array<bool, 8> an = HilfeMenueZustand(ordner, {});
         QVERIFY(an[0] && an[1] && an[2]);
@@ -357,7 +344,8 @@ private Q_SLOTS:
         ProgrammAnlegen(false, false);
         const std::unique_ptr<TForm1> fenster = Fenster();
         const QString text =
-            QString::fromUtf8(Lesen(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(HilfeDatei))))
+            QString::fromUtf8(
+                test::DateiInhalt(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(HilfeDatei))))
                 .simplified();
         QStringList fehlend;
         for (const QAction* menu : fenster->menuBar()->actions()) {
@@ -378,7 +366,7 @@ private Q_SLOTS:
         const TMetaDlg meta(fenster.get(), TAussehen{}, fAnsager, false, 5);
         TBearbeitenFenster fortschritt(fenster.get(), *fState, {}, fTray, TAussehen{});
         const QString text = QString::fromUtf8(
-            Lesen(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(KurztastenDatei))));
+            test::DateiInhalt(DokumentPfad(ProgrammOrdner(), QString::fromUtf8(KurztastenDatei))));
         const QString starte = KuerzelText(meta.MenuStarte().shortcut());
         const QString minimieren = KuerzelText(fortschritt.MenuMinimieren->shortcut());
         QVERIFY(!starte.isEmpty() && !minimieren.isEmpty());
@@ -445,12 +433,12 @@ private Q_SLOTS:
         QVERIFY(!runtime.startsWith("/tmp"));
         const QString cfg = QDir(runtime).filePath("Lorvane.cfg");
         QFile::remove(cfg);
-        QVERIFY(Schreiben(cfg, "alt und schreibgeschützt"));
+        test::DateiSchreiben(cfg, "alt und schreibgeschützt");
         QVERIFY(QFile::setPermissions(cfg, QFile::ReadOwner));
 
         const std::unique_ptr<TForm1> fenster = Fenster();
         fenster->Menue.MenuHilfe[6]->trigger();
-        const QByteArray text = Lesen(cfg);
+        const QByteArray text = test::DateiInhalt(cfg);
         QCOMPARE(text, QStringLiteral("Lorvane V1.13\r\n%1\r\n%2\r\nLorvane\r\n12 Arial\r\n"
                                       "0 -16777208 16777215\r\n")
                            .arg(fenster->windowTitle(), Pfad("prog/lorvane"))
@@ -469,7 +457,7 @@ private Q_SLOTS:
         fenster->Menue.MenuHilfe[6]->trigger();
         qputenv("XDG_RUNTIME_DIR", alt);
         const QString arbeit = fOrdner.path() + "/arbeit/";
-        QVERIFY(Lesen(arbeit + "Lorvane.cfg").startsWith("Lorvane V1.13\r\n"));
+        QVERIFY(test::DateiInhalt(arbeit + "Lorvane.cfg").startsWith("Lorvane V1.13\r\n"));
         QCOMPARE(fGestartet,
                  (QList<QStringList>{{Pfad("prog/Brightlane"), arbeit, "Lorvane.cfg"}}));
     }
