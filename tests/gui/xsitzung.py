@@ -104,6 +104,20 @@ def einstellungen(home):
     return ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
 
 
+def fenstermanager_abwarten(openbox, protokoll):
+    """Waits until openbox manages the screen; a program started before that would get
+    its first window without focus, and a loaded machine may take seconds."""
+
+    def bereit():
+        if openbox.poll() is not None:
+            with open(protokoll, encoding="utf-8", errors="replace") as f:
+                raise AssertionError("openbox endete mit %d: %s" % (openbox.returncode, f.read()))
+        # Answered only once a window manager has set the desktops up.
+        return xdotool("get_num_desktops") not in ("", "0")
+
+    warten(bereit, "openbox verwaltet den Bildschirm")
+
+
 # Every program started in a session, to be ended with it.
 _gestartet = []
 
@@ -117,9 +131,10 @@ def sitzung(prefix):
         for name in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"):
             umgebung.pop(name, None)
         umgebung.update(HOME=home, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
-        openbox = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, env=umgebung)
+        protokoll = open(os.path.join(home, "openbox.log"), "wb")
+        openbox = subprocess.Popen(["openbox"], stdout=protokoll, stderr=protokoll, env=umgebung)
         try:
+            fenstermanager_abwarten(openbox, protokoll.name)
             yield home, umgebung
         finally:
             # A failed walk leaves its program running; it must not hold the test open.
@@ -129,6 +144,7 @@ def sitzung(prefix):
                     prozess.wait(timeout=10)
             openbox.terminate()
             openbox.wait(timeout=10)
+            protokoll.close()
 
 
 def breite(fenster):

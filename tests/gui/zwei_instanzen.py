@@ -37,8 +37,10 @@ def zweiter_start(lorvane, umgebung, ordner, *argumente):
                           capture_output=True, text=True)
     dauer = time.monotonic() - beginn
     assert lauf.returncode == 0, (lauf.returncode, lauf.stderr)
-    # It only writes the hand-over; it never waits for the first instance's answer.
-    assert dauer < 5, dauer
+    # It only writes the hand-over; it never waits for the first instance's answer. The
+    # bound catches a wait, not a slow start: a sanitizer build on a loaded machine takes
+    # seconds just to start.
+    assert dauer < 15, dauer
     return dauer
 
 

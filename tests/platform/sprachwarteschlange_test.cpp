@@ -2,7 +2,11 @@
 // the waiting texts, the backlog is bounded, and the end neither hangs nor loses the
 // thread's objects.
 
+#include "platform/SpeechdVerbindung.h"
 #include "platform/SprachWarteschlange.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -190,6 +194,22 @@ private Q_SLOTS:
             const std::lock_guard<std::mutex> sperre(dienst->Mutex);
             return dienst->Zerstoert;
         }());
+    }
+
+    // The real library against a service that is not there: the failure comes back and
+    // nothing the program was handed is lost (the leak check at the end sees to that).
+    void TheRealLibraryReportsAMissingService() {
+        if (QFile::exists(QStringLiteral("/usr/bin/speech-dispatcher"))) {
+            QSKIP("speech-dispatcher is installed: a failed connection would start it");
+        }
+        QTemporaryDir ordner;
+        QVERIFY(ordner.isValid());
+        qputenv("SPEECHD_ADDRESS", "unix_socket:" + ordner.filePath("fehlt.sock").toUtf8());
+        TSpeechdVerbindung verbindung;
+        QVERIFY(!verbindung.Oeffnen());
+        QVERIFY(!verbindung.Sagen(QStringLiteral("Hallo")));
+        QVERIFY(!verbindung.Abbrechen());
+        qunsetenv("SPEECHD_ADDRESS");
     }
 };
 
