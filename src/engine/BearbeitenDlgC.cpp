@@ -20,6 +20,8 @@ namespace lorvane {
 namespace {
 
 constexpr std::chrono::milliseconds kWarteSchritt{10};
+// How long an encoder may take to end after "q" before it is killed.
+constexpr std::chrono::seconds kEncoderStoppFrist{2};
 constexpr std::chrono::milliseconds kStatusIntervall{250};
 
 std::string ZeilenVerbinden(const std::vector<std::string>& zeilen) {
@@ -143,9 +145,11 @@ TBearbeitenDlg::~TBearbeitenDlg() {
                 EncoderStoppen(fEngine->Mp3InPipe);
                 fState.Convert.ConvertEncoderGestopptS = true;
                 EncoderStoppen(fEngine->ConvertInPipe);
+                fStoppZeit = fStoppZeit.value_or(std::chrono::steady_clock::now());
             }
             // Only the termination handlers: the front end may be what failed.
             while (daten.Mp3ThreadLaeuftS || daten.ConvertThreadLaeuftS) {
+                EncoderFristPruefen();
                 fQueue.ProcessPending();
                 std::this_thread::sleep_for(kWarteSchritt);
             }
@@ -374,7 +378,16 @@ void TBearbeitenDlg::AufThreadsWarten(bool fehlerPruefen) {
     }
     while (daten.Mp3ThreadLaeuftS || daten.ConvertThreadLaeuftS) {
         Ereignisse();
+        EncoderFristPruefen();
         std::this_thread::sleep_for(kWarteSchritt);
+    }
+}
+
+void TBearbeitenDlg::EncoderFristPruefen() {
+    if (fStoppZeit && !fEncoderBeendet &&
+        std::chrono::steady_clock::now() - *fStoppZeit >= kEncoderStoppFrist) {
+        fEncoderBeendet = true;
+        EncoderBeenden();
     }
 }
 
@@ -499,6 +512,8 @@ void TBearbeitenDlg::AbbruchAusfuehren() {
             fState.Convert.ConvertEncoderGestopptS = true;
             EncoderStoppen(fEngine->ConvertInPipe);
         }
+        // An encoder that ignores "q" must not keep the job alive.
+        fStoppZeit = fStoppZeit.value_or(std::chrono::steady_clock::now());
     }
     std::this_thread::sleep_for(kWarteSchritt);
 }

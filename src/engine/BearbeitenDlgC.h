@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,7 @@ private:
     void FehlerlisteUebernehmen();
     void TrayVerlassen();
     void AbbruchAusfuehren();
+    void EncoderFristPruefen();
     TJobZaehler ZaehlerLesen() const;
 
     IJobFrontEnd& fFrontEnd;
@@ -127,6 +129,10 @@ private:
     TModalResult fModalResult = TModalResult::None;
     bool fJobGelaufen = false;
     bool fZerstoert = false;
+    // When the encoders were asked to stop; one that has not ended after the grace
+    // period is killed, with what it started.
+    std::optional<std::chrono::steady_clock::time_point> fStoppZeit;
+    bool fEncoderBeendet = false;
 
     // The status timer and what is shown, so that only changes reach the front end.
     bool fStatusTimerAktiv = false;

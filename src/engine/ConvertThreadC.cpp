@@ -1,13 +1,16 @@
 #include "engine/ConvertThreadC.h"
 
+#include <cerrno>
 #include <chrono>
 #include <optional>
 #include <system_error>
 #include <thread>
 
+#include "engine/DateiKopie.h"
 #include "engine/EncoderAnbindung.h"
 #include "engine/FehlerGrund.h"
 #include "engine/FfmpegAufruf.h"
+#include "engine/Mp4Datei.h"
 #include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
 
@@ -104,9 +107,7 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     if (!EncoderAusfuehren(teil, ergebnis)) {
         // A failed run may have left a truncated file that must not pass for a result.
         DateiLoeschen(ergebnis);
-        fState.ConvertFehlerMelden(
-            MitGrund(KonvertierungFehler(teil),
-                     EncoderFehlerGrund(fEngine.ConvertConsoleApp, fEncoderMeldung)));
+        fState.ConvertFehlerMelden(MitGrund(KonvertierungFehler(teil), KonvertierungGrund()));
         return;
     }
     if (fState.Convert.ConvertEncoderGestopptS) {
@@ -119,14 +120,10 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     std::error_code ec;
     if (fState.Daten.CopyMp3FileS) {
         const fs::path kopie = ordner / teil.filename();
-        // Replacing means a new file: a link of that name is removed, not written through.
-        if (fs::is_symlink(fs::symlink_status(kopie, ec))) {
-            fs::remove(kopie, ec);
-        }
-        fs::copy_file(teil, kopie, fs::copy_options::overwrite_existing, ec);
-        if (ec) {
-            fState.ConvertFehlerMelden(
-                MitGrund(Mp3KopierFehler(teil), SystemFehlerText(ec.value())));
+        // Replacing means a new file: a link of that name is replaced, not written through.
+        if (const int fehler = DateiVollstaendigKopieren(teil, kopie); fehler != 0) {
+            fState.ConvertFehlerMelden(MitGrund(Mp3KopierFehler(teil), SystemFehlerText(fehler)) +
+                                       "\r\n" + VollstaendigUnterAltemNamen(ergebnis));
             return;
         }
         fState.Convert.FertigeDateien.Add(kopie);
@@ -137,11 +134,21 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     }
     fs::rename(ergebnis, fertig, ec);
     if (ec) {
+        // The converted part is whole: the user is told where it lies.
         fState.ConvertFehlerMelden(
-            MitGrund(UmbenennungFehler(ergebnis), SystemFehlerText(ec.value())));
+            MitGrund(UmbenennungFehler(ergebnis), SystemFehlerText(ec.value())) + "\r\n" +
+            VollstaendigUnterAltemNamen(ergebnis));
         return;
     }
     fState.Convert.FertigeDateien.Add(fertig);
+}
+
+std::string TConvertThread::KonvertierungGrund() const {
+    // The encoder said it succeeded; what it said besides is no reason.
+    if (!fErgebnisFehler.empty()) {
+        return fErgebnisFehler;
+    }
+    return EncoderFehlerGrund(fEngine.ConvertConsoleApp, fEncoderMeldung);
 }
 
 bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis) {
@@ -149,10 +156,22 @@ bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& erg
         FfmpegM4aKommandozeile(fState.Daten.FfmpegDatei, teil, ergebnis.filename().string());
     TRoConsoleApp& app = fEngine.ConvertConsoleApp;
     fEncoderMeldung.Zuruecksetzen();
+    fErgebnisFehler.clear();
     try {
         const bool gelaufen = app.Execute(befehl, fState.Convert.HoerbuchOrdner.string());
         // Also the exit code: an encoder that failed may still have written a file.
-        return FfmpegLaufErfolgreich(gelaufen, app);
+        if (!FfmpegLaufErfolgreich(gelaufen, app, fEncoderMeldung)) {
+            return false;
+        }
+        // An encoder that was stopped with "q" leaves what it has: that is looked at later.
+        if (!fState.Convert.ConvertEncoderGestopptS && !Mp4Vollstaendig(ergebnis)) {
+            std::error_code ec;
+            fErgebnisFehler = fs::exists(fs::symlink_status(ergebnis, ec))
+                                  ? "Die vom Encoder geschriebene Datei ist unvollständig"
+                                  : SystemFehlerText(ENOENT);
+            return false;
+        }
+        return true;
     } catch (const std::exception&) {
         // A pipe that could not be read during the run.
         return false;

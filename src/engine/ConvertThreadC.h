@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "engine/EncoderZeile.h"
 #include "engine/JobEngine.h"
@@ -39,6 +40,7 @@ private:
     void TeilKonvertieren(const std::filesystem::path& teil);
     bool EncoderAusfuehren(const std::filesystem::path& teil,
                            const std::filesystem::path& ergebnis);
+    std::string KonvertierungGrund() const;
 
     // Declared first, as the fields of the thread.
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FErrFilter;
@@ -46,6 +48,8 @@ private:
     TJobState& fState;
     TJobEngine& fEngine;
     TEncoderMeldung fEncoderMeldung;
+    // Why the last run's result is no whole MP4 file although the encoder succeeded.
+    std::string fErgebnisFehler;
 };
 
 } // namespace lorvane

@@ -1,6 +1,11 @@
 #include "engine/EncoderZeile.h"
 
+#include "engine/FehlerGrund.h"
 #include "engine/FfmpegZeile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 
 namespace lorvane {
 
@@ -41,6 +46,58 @@ bool IstAuskunft(std::string_view zeile) {
     return false;
 }
 
+// The encoder's closing statistics ("[aac @ 0x...] Qavg: ...", "video:0kB audio:...").
+bool IstStatistik(std::string_view zeile) {
+    return zeile.find("Qavg:") != std::string_view::npos || zeile.substr(0, 6) == "video:" ||
+           zeile.find("muxing overhead") != std::string_view::npos;
+}
+
+bool Enthaelt(std::string_view zeile, std::string_view teil) {
+    const auto klein = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    };
+    return std::search(zeile.begin(), zeile.end(), teil.begin(), teil.end(), klein) != zeile.end();
+}
+
+// The system errors whose text the encoder passes on (in English: it runs without a
+// locale) and the user needs in German; others stay as the encoder wrote them.
+struct TSystemFehler {
+    int Code;
+    std::string_view Text;
+};
+constexpr TSystemFehler kSystemFehler[] = {
+    {ENOSPC, "No space left on device"}, {EDQUOT, "Disk quota exceeded"},
+    {EACCES, "Permission denied"},       {EROFS, "Read-only file system"},
+    {EIO, "Input/output error"},         {EFBIG, "File too large"},
+};
+
+int GenannterSystemFehler(std::string_view zeile) {
+    for (const TSystemFehler& fehler : kSystemFehler) {
+        if (zeile.find(fehler.Text) != std::string_view::npos) {
+            return fehler.Code;
+        }
+    }
+    return 0;
+}
+
+bool IstFehlerZeile(std::string_view zeile) {
+    for (const std::string_view wort :
+         {"error", "failed", "invalid", "could not", "cannot", "unable"}) {
+        if (Enthaelt(zeile, wort)) {
+            return true;
+        }
+    }
+    return GenannterSystemFehler(zeile) != 0;
+}
+
+bool IstSchreibFehlerZeile(std::string_view zeile) {
+    const int code = GenannterSystemFehler(zeile);
+    return zeile.find("Error writing trailer") != std::string_view::npos ||
+           zeile.find("Error closing file") != std::string_view::npos || code == ENOSPC ||
+           code == EDQUOT;
+}
+
 } // namespace
 
 void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& dauer,
@@ -50,23 +107,36 @@ void EncoderZeileAuswerten(std::string_view zeile, std::atomic<std::int32_t>& da
     });
 }
 
+void TEncoderMeldung::TLetzte::Merken(std::string_view zeile) {
+    Vorletzte = std::move(Letzte);
+    Letzte = std::string(zeile);
+}
+
+std::string TEncoderMeldung::TLetzte::Text() const {
+    const std::string& text =
+        Letzte == "Conversion failed!" && !Vorletzte.empty() ? Vorletzte : Letzte;
+    const int code = GenannterSystemFehler(text);
+    return code != 0 ? SystemFehlerText(code) : text;
+}
+
 void TEncoderMeldung::ZeileAuswerten(std::string_view zeile) {
     StueckeDurchgehen(zeile, [this](std::string_view stueck) {
         while (!stueck.empty() && (stueck.back() == ' ' || stueck.back() == '\n')) {
             stueck.remove_suffix(1);
         }
-        if (!stueck.empty() && !IstAuskunft(stueck)) {
-            fVorletzte = std::move(fLetzte);
-            fLetzte = std::string(stueck);
+        if (stueck.empty() || IstAuskunft(stueck) || IstStatistik(stueck)) {
+            return;
         }
+        fSchreibFehler = fSchreibFehler || IstSchreibFehlerZeile(stueck);
+        // The summary is no reason of its own: it stays with the other lines, behind
+        // the one that names the reason.
+        const bool fehler = IstFehlerZeile(stueck) && stueck != "Conversion failed!";
+        (fehler ? fFehler : fSonstige).Merken(stueck);
     });
 }
 
 std::string TEncoderMeldung::Text() const {
-    if (fLetzte == "Conversion failed!" && !fVorletzte.empty()) {
-        return fVorletzte;
-    }
-    return fLetzte;
+    return fFehler.Letzte.empty() ? fSonstige.Text() : fFehler.Text();
 }
 
 } // namespace lorvane

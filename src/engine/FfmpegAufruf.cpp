@@ -46,11 +46,16 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
     return Format(kM4aFormat, encoder.c_str(), part.c_str(), result.c_str());
 }
 
-bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app) {
-    return ausgefuehrt && app.ErrorCode() == 0 && app.ExitCode() == 0;
+bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app,
+                           const TEncoderMeldung& meldung) {
+    return ausgefuehrt && app.ErrorCode() == 0 && app.ExitCode() == 0 && !meldung.SchreibFehler();
 }
 
 std::string EncoderFehlerGrund(const TRoConsoleApp& app, const TEncoderMeldung& meldung) {
+    // Whatever it said last, a killed encoder stopped because of the signal.
+    if (app.ExitSignal() != 0 && app.ErrorCode() == 0) {
+        return "Der Encoder wurde durch Signal " + std::to_string(app.ExitSignal()) + " beendet";
+    }
     std::string grund = meldung.Text();
     if (!grund.empty()) {
         return grund;

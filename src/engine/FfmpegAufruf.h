@@ -26,13 +26,16 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
                                    const std::filesystem::path& teil,
                                    const std::string& ergebnisName);
 
-// The run ended normally: started, waited for to its end, no error recorded, and the
+// The run ended normally: started, waited for to its end, no error recorded, the
 // encoder itself reported success (exit code 0; a child ended by a signal has a
-// non-zero code). An encoder stopped with "q" ends with 0 and counts as successful.
-bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app);
+// non-zero code) and it said nothing of a failed write. An encoder stopped with "q"
+// ends with 0 and counts as successful.
+bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app,
+                           const TEncoderMeldung& meldung);
 
-// Why a run failed, for the line below the message: the encoder's last words, else
-// the system's reason why it could not run, else its exit code; empty when none.
+// Why a run failed, for the line below the message: the signal that killed the encoder,
+// else its last words, else the system's reason why it could not run, else its exit
+// code; empty when none.
 std::string EncoderFehlerGrund(const TRoConsoleApp& app, const TEncoderMeldung& meldung);
 
 // The encoder's output is read every 250 ms.

@@ -248,7 +248,7 @@ void TMp3Thread::Neukodieren(TMp3ListeRec& eintrag) {
     TRoConsoleApp& app = fEngine.Mp3ConsoleApp;
     fEncoderMeldung.Zuruecksetzen();
     const bool gelaufen = app.Execute(befehl, daten.ArbeitsOrdner.string());
-    if (!FfmpegLaufErfolgreich(gelaufen, app)) {
+    if (!FfmpegLaufErfolgreich(gelaufen, app, fEncoderMeldung)) {
         const std::string grund = EncoderFehlerGrund(app, fEncoderMeldung);
         throw ESchrittFehler(grund.empty() ? "Die Umkodierung ist fehlgeschlagen" : grund);
     }

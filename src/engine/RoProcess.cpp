@@ -470,7 +470,9 @@ bool TRoChildProcess::Kill(int& error) {
     if (fPid == 0 || fEnded) {
         return true;
     }
-    if (::kill(fPid, SIGKILL) != 0) {
+    // The whole group: the child leads a group of its own, and what it started itself
+    // must not outlive it. A group already gone leaves the child itself to be killed.
+    if (::kill(-fPid, SIGKILL) != 0 && ::kill(fPid, SIGKILL) != 0) {
         error = errno;
         return false;
     }

@@ -57,4 +57,8 @@ std::string UmbenennungFehler(const std::filesystem::path& ergebnis) {
     return Einsetzen(kUmbenennung, ergebnis.string());
 }
 
+std::string VollstaendigUnterAltemNamen(const std::filesystem::path& ergebnis) {
+    return "Die vollständig umgewandelte Datei bleibt als \"" + ergebnis.string() + "\" erhalten.";
+}
+
 } // namespace lorvane

@@ -20,6 +20,8 @@ std::string KonvertierungFehler(const std::filesystem::path& teil);
 std::string Mp3KopierFehler(const std::filesystem::path& teil);
 // The ".m4a" result could not be renamed to ".m4b".
 std::string UmbenennungFehler(const std::filesystem::path& ergebnis);
+// Below a failed rename: the converted file is whole and stays under its first name.
+std::string VollstaendigUnterAltemNamen(const std::filesystem::path& ergebnis);
 
 // A worker thread ended through an unexpected error; grund is its text.
 std::string ThreadAbbruchFehler(const std::string& grund);

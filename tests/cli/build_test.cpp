@@ -817,6 +817,36 @@ TEST_F(BuildSignale, ACommandKilledOutrightTakesItsEncoderWithIt) {
     EXPECT_TRUE(beendet) << "the encoder outlived the command";
 }
 
+// One signal ends the job even when the encoder reads no "q" and ignores the polite
+// signals: after a grace period its whole process group is killed, what it started too.
+TEST_F(BuildSignale, OneSignalEndsAnEncoderThatIgnoresEverythingAndItsChildren) {
+    const fs::path kindKennung = dir / "kind";
+    EncoderMitKennung("trap '' INT TERM HUP\nsleep 600 &\necho $! > " +
+                      test::ShellQuote(kindKennung.string()) + "\nwhile :; do sleep 0.05; done");
+    const pid_t pid = Starten();
+    ASSERT_GT(pid, 0);
+    const pid_t encoder = EncoderAbwarten();
+    ASSERT_GT(encoder, 0) << Meldungen();
+    const auto kind = static_cast<pid_t>(std::atoi(ZeileAbwarten(kindKennung).c_str()));
+    ASSERT_GT(kind, 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    const int status = AufEndeWarten(pid, 60s);
+    ASSERT_NE(status, -1) << "one signal did not end the command\n" << Meldungen();
+    ASSERT_TRUE(WIFEXITED(status)) << Meldungen();
+    EXPECT_EQ(WEXITSTATUS(status), 143);
+    for (const pid_t prozess : {encoder, kind}) {
+        const auto frist = std::chrono::steady_clock::now() + 10s;
+        while (!ProzessBeendet(prozess) && std::chrono::steady_clock::now() < frist) {
+            std::this_thread::sleep_for(20ms);
+        }
+        EXPECT_TRUE(ProzessBeendet(prozess)) << prozess << " outlived the command";
+        if (!ProzessBeendet(prozess)) {
+            ::kill(prozess, SIGKILL);
+        }
+    }
+    ArbeitsOrdnerSauber();
+}
+
 // Two jobs for one audiobook folder: the second touches nothing and says why; the
 // first finishes as if alone.
 TEST_F(BuildSignale, ASecondJobForTheSameAudiobookFolderStopsAtItsStart) {
@@ -954,18 +984,24 @@ TEST_F(Build, OddExtensionsAndOverlongNamesStillMakeTheBook) {
     ArbeitsOrdnerSauber();
 }
 
-// A stand-in encoder whose disk is full: the message says which file and why.
+// A stand-in encoder whose disk is full while it writes its index: it says so, leaves a
+// cut-off file and still ends with success, as the real one does. No part is made, and
+// the message says which file and why.
 TEST_F(Build, AFullDiskIsNamedAsTheReason) {
     Mp3Erzeugen(ein / "1.mp3", 1);
-    ffmpeg = Skript("voll", "printf 'Error writing trailer of %s: No space left on device\\n' "
-                            "\"$4\" >&2\nprintf 'Conversion failed!\\n' >&2\nexit 1");
+    ffmpeg = Skript("voll", "head -c 100 \"$3\" > \"$4\"\n"
+                            "printf 'Error writing trailer of %s: No space left on device\\n' "
+                            "\"$4\" >&2\nprintf 'Error closing file %s: No space left on "
+                            "device\\n' \"$4\" >&2\nexit 0");
     const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
     EXPECT_EQ(lauf.Status, 1);
     EXPECT_NE(lauf.Err.find("konnte nicht konvertiert werden!\nDie M4B-Erstellung wird "
-                            "abgebrochen!\nGrund: Error writing trailer of ./_ - Meer_001.m4a: No "
-                            "space left on device"),
+                            "abgebrochen!\nGrund: Auf dem Datenträger ist kein Speicherplatz "
+                            "mehr frei\nEs ist keine vollständige M4B-Datei entstanden."),
               std::string::npos)
         << lauf.Err;
+    EXPECT_TRUE(Dateien(aus / "Meer", ".m4b").empty());
+    EXPECT_TRUE(Dateien(aus / "Meer", ".m4a").empty());
     ArbeitsOrdnerSauber();
 }
 

@@ -184,9 +184,29 @@ inline void SinusDatei(const std::filesystem::path& datei, int sekunden, int sam
     ASSERT_EQ(RunCommand(befehl, nullptr, &fehler), 0) << fehler;
 }
 
+// The smallest whole MP4 file the job takes for a result: an empty index box, then the
+// part's bytes as the media box.
+inline std::vector<std::uint8_t> AlsMp4(const std::vector<std::uint8_t>& inhalt) {
+    const std::size_t groesse = inhalt.size() + 8;
+    std::vector<std::uint8_t> mp4 = {0, 0, 0, 8, 'm', 'o', 'o', 'v'};
+    for (const int schiebung : {24, 16, 8, 0}) {
+        mp4.push_back(static_cast<std::uint8_t>((groesse >> schiebung) & 0xFF));
+    }
+    mp4.insert(mp4.end(), {'m', 'd', 'a', 't'});
+    mp4.insert(mp4.end(), inhalt.begin(), inhalt.end());
+    return mp4;
+}
+
+// Shell lines of a stand-in encoder that write AlsMp4 of the part ($3) to the result ($4).
+inline const std::string kMp4Schreiben =
+    "n=$(( $(wc -c < \"$3\") + 8 ))\n"
+    "{ printf '\\000\\000\\000\\010moov'; printf \"$(printf '\\\\%03o\\\\%03o\\\\%03o"
+    "\\\\%03o' $((n>>24&255)) $((n>>16&255)) $((n>>8&255)) $((n&255)))mdat\"; cat \"$3\"; } "
+    "> \"$4\"\n";
+
 // A stand-in encoder script for the conversion call ("-y -i PART RESULT"): appends the
 // part's path to the log, prints a duration line and a progress line at 5 seconds to
-// its error output, writes a copy of the part under the result's name (unless told
+// its error output, writes the part as a whole MP4 under the result's name (unless told
 // not to) and exits with the given code.
 inline std::filesystem::path StandInEncoder(const std::filesystem::path& ordner, int exitCode,
                                             bool schreibtErgebnis,
@@ -196,7 +216,7 @@ inline std::filesystem::path StandInEncoder(const std::filesystem::path& ordner,
         "printf '%s\\n' \"$3\" >> " + ShellQuote(log.string()) + "\n" +
         "printf '  Duration: 00:00:07.50, start: 0.000000, bitrate: 8 kb/s\\n' >&2\n" +
         "printf 'size=       1kB time=00:00:05.00 bitrate=   8.0kbits/s speed=1x    \\n' >&2\n" +
-        (schreibtErgebnis ? "cat \"$3\" > \"$4\"\n" : "") + "exit " + std::to_string(exitCode);
+        (schreibtErgebnis ? kMp4Schreiben : "") + "exit " + std::to_string(exitCode);
     WriteShellScript(skript, body);
     return skript;
 }

@@ -81,7 +81,7 @@ TEST_F(ConvertThreadStandIn, ConvertsInQueueOrderAndEndsOnlyAfterTheJoiner) {
         EXPECT_FALSE(fs::exists(ImHoerbuch(nummer, ".m4a")));
         EXPECT_FALSE(fs::exists(ImHoerbuch(nummer, ".mp3"))) << "no copy without the option";
         EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".m4b")),
-                  test::BytesOf("Teil " + std::to_string(nummer)));
+                  test::AlsMp4(test::BytesOf("Teil " + std::to_string(nummer))));
     }
     EXPECT_EQ(job.State.Convert.ConvertIndex, 2);
     // Every run adds the last position the encoder reported: 5 s each.
@@ -108,7 +108,7 @@ TEST_F(ConvertThreadStandIn, ReplacesAReadOnlyFinalFileAndCopiesTheParts) {
     EXPECT_TRUE(job.ConvertMeldungen.empty());
     for (int nummer = 1; nummer <= 2; ++nummer) {
         const Bytes inhalt = test::BytesOf("Teil " + std::to_string(nummer));
-        EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".m4b")), inhalt);
+        EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".m4b")), test::AlsMp4(inhalt));
         EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".mp3")), inhalt);
         EXPECT_FALSE(fs::exists(job.Arbeit() / ImHoerbuch(nummer, ".mp3").filename()));
     }
@@ -133,26 +133,41 @@ TEST_F(ConvertThreadStandIn, ACopyReplacesALinkInsteadOfWritingThroughIt) {
     EXPECT_EQ(test::ReadFileBytes(fremd), test::BytesOf("fremd"));
 }
 
-// The message says why: the encoder's own error line, else its exit code.
+// The message says why: the signal that killed the encoder, else its error line (a
+// system error in German, statistics skipped), else its exit code. An encoder that ends
+// with success but leaves no whole MP4 file (a full disk while writing the index) has
+// failed too.
 TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehindAndSaysWhy) {
+    const std::string kVollerDatentraeger = "Auf dem Datenträger ist kein Speicherplatz mehr frei";
+    // Writes its result (whole, or cut off before the index), says something, ends.
+    const std::string kGanz = test::kMp4Schreiben;
+    const std::string kAbgeschnitten = "head -c 20 \"$3\" > \"$4\"\n";
     const struct {
+        std::string Schreiben;
         std::string Ausgabe;
+        std::string Ende;
         std::string Grund;
     } faelle[] = {
-        {"", "Der Encoder endete mit dem Rückgabewert 1"},
-        {"[ipod @ 0x1] Error writing trailer: No space left on device\nConversion failed!",
-         "[ipod @ 0x1] Error writing trailer: No space left on device"},
+        {kGanz, "", "exit 1", "Der Encoder endete mit dem Rückgabewert 1"},
+        {kGanz, "[ipod @ 0x1] Error writing trailer: No space left on device\nConversion failed!",
+         "exit 1", kVollerDatentraeger},
+        {kAbgeschnitten,
+         "Error writing trailer of x.m4a: No space left on device\nError closing file x.m4a: "
+         "No space left on device\n[aac @ 0x2] Qavg: 24381.924",
+         "exit 0", kVollerDatentraeger},
+        {kAbgeschnitten, "", "exit 0", "Die vom Encoder geschriebene Datei ist unvollständig"},
+        {kGanz, "[mp3 @ 0x3] Estimating duration from bitrate, this may be inaccurate",
+         "kill -9 $$", "Der Encoder wurde durch Signal 9 beendet"},
     };
     for (const auto& fall : faelle) {
         TTestJob neu;
         neu.Vorbereiten();
         const fs::path teil = neu.Arbeit() / "Anna - Reise_001.mp3";
-        test::WriteFileBytes(teil, test::BytesOf("Teil"));
-        // Writes its result, then fails.
+        test::WriteFileBytes(teil, test::BytesOf("Teil, lang genug zum Abschneiden"));
         test::WriteShellScript(neu.Dir / "encoder.sh", "printf '%s\n' \"$3\" >> " +
-                                                           test::ShellQuote(log.string()) +
-                                                           "\ncat \"$3\" > \"$4\"\nprintf '" +
-                                                           fall.Ausgabe + "\\n' >&2\nexit 1");
+                                                           test::ShellQuote(log.string()) + "\n" +
+                                                           fall.Schreiben + "printf '" +
+                                                           fall.Ausgabe + "\\n' >&2\n" + fall.Ende);
         neu.State.Daten.FfmpegDatei = neu.Dir / "encoder.sh";
         neu.State.Convert.ConvertListe.Add(teil);
         neu.State.Convert.ConvertListe.Add(neu.Arbeit() / "Anna - Reise_002.mp3");
@@ -165,7 +180,7 @@ TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehindAndSaysWhy) {
         EXPECT_TRUE(fs::exists(teil)) << "the part stays";
         EXPECT_TRUE(neu.State.Convert.FertigeDateien.Empty());
     }
-    EXPECT_EQ(test::Zeilen(log).size(), 2U) << "nothing more after the error";
+    EXPECT_EQ(test::Zeilen(log).size(), std::size(faelle)) << "nothing more after the error";
 }
 
 TEST_F(ConvertThreadStandIn, AMissingEncoderIsAFailedRun) {
@@ -179,20 +194,19 @@ TEST_F(ConvertThreadStandIn, AMissingEncoderIsAFailedRun) {
                                        "\r\nGrund: Die Datei oder der Ordner existiert nicht"});
 }
 
-TEST_F(ConvertThreadStandIn, NoResultFileCannotBeRenamed) {
+TEST_F(ConvertThreadStandIn, AMissingResultIsAFailedConversion) {
     EncoderNutzen(0, false);
-    job.State.Convert.ConvertListe.Add(Teil(1));
+    const fs::path teil = Teil(1);
+    job.State.Convert.ConvertListe.Add(teil);
     // Left by an earlier job; it is not taken for the result of this run.
-    test::WriteFileBytes(ImHoerbuch(1, ".m4a"), test::BytesOf("alt"));
+    test::WriteFileBytes(ImHoerbuch(1, ".m4a"), test::AlsMp4(test::BytesOf("alt")));
     job.FehlerUebernehmen = false;
     job.ConverterStarten();
     ASSERT_TRUE(job.WartenBis([&] { return !job.State.Convert.ConvertFehlerListe.Empty(); }));
     EXPECT_TRUE(job.State.Convert.PauseS);
     EXPECT_EQ(job.State.Convert.ConvertFehlerListe.Copy(),
-              std::vector<std::string>{"Die Datei \"" + ImHoerbuch(1, ".m4a").string() +
-                                       "\" konnte nicht umbenannt werden!\r\n"
-                                       "Die M4B-Erstellung wird abgebrochen!\r\nGrund: Die "
-                                       "Datei oder der Ordner existiert nicht"});
+              std::vector<std::string>{Konvertierungsmeldung(teil) +
+                                       "\r\nGrund: Die Datei oder der Ordner existiert nicht"});
     // Holds until the controller stops the job.
     EXPECT_TRUE(job.State.Daten.ConvertThreadLaeuftS);
     job.State.Convert.AbbruchS = true;
@@ -202,13 +216,43 @@ TEST_F(ConvertThreadStandIn, NoResultFileCannotBeRenamed) {
     EXPECT_FALSE(fs::exists(ImHoerbuch(1, ".m4b")));
 }
 
+// A whole result that cannot get its final name, or whose copy fails, stays and is named:
+// the user is never told that nothing was made when a file is there.
+TEST_F(ConvertThreadStandIn, AWholeResultThatCannotBeFinishedIsNamed) {
+    for (const bool kopieren : {false, true}) {
+        TTestJob neu;
+        neu.Vorbereiten();
+        neu.State.Daten.FfmpegDatei = test::StandInEncoder(neu.Dir.Path(), 0, true, log);
+        neu.State.Daten.CopyMp3FileS = kopieren;
+        const fs::path teil = neu.Arbeit() / "Anna - Reise_001.mp3";
+        test::WriteFileBytes(teil, test::BytesOf("Teil 1"));
+        // A folder in the way of the final name or of the copy's (with something in it,
+        // so that it stays).
+        const char* imWeg = kopieren ? "Anna - Reise_001.mp3" : "Anna - Reise_001.m4b";
+        fs::create_directories(neu.Hoerbuch() / imWeg / "Inhalt");
+        neu.State.Convert.ConvertListe.Add(teil);
+        neu.ConverterStarten();
+        ASSERT_TRUE(neu.BisBeideEnden());
+        const fs::path m4a = neu.Hoerbuch() / "Anna - Reise_001.m4a";
+        ASSERT_EQ(neu.ConvertMeldungen.size(), 1U);
+        EXPECT_NE(neu.ConvertMeldungen[0].find("Die vollständig umgewandelte Datei bleibt als \"" +
+                                               m4a.string() + "\" erhalten."),
+                  std::string::npos)
+            << neu.ConvertMeldungen[0];
+        EXPECT_EQ(test::ReadFileBytes(m4a), test::AlsMp4(test::BytesOf("Teil 1")));
+        for (const auto& eintrag : fs::directory_iterator(neu.Hoerbuch())) {
+            EXPECT_NE(eintrag.path().filename().string().front(), '.') << "a partial copy";
+        }
+    }
+}
+
 // An error of the joiner stops the job, but the encoder was not stopped: the part it
 // converts to its end stays.
 TEST_F(ConvertThreadStandIn, ARunThatEndsAfterAnErrorElsewhereKeepsItsPart) {
     const fs::path weiter = job.Dir / "weiter";
     test::WriteShellScript(job.Dir / "encoder.sh",
                            "while [ ! -e " + test::ShellQuote(weiter.string()) +
-                               " ]; do sleep 0.01; done\ncat \"$3\" > \"$4\"");
+                               " ]; do sleep 0.01; done\n" + test::kMp4Schreiben);
     job.State.Daten.FfmpegDatei = job.Dir / "encoder.sh";
     job.State.Convert.ConvertListe.Add(Teil(1));
     job.ConverterStarten();
@@ -217,7 +261,7 @@ TEST_F(ConvertThreadStandIn, ARunThatEndsAfterAnErrorElsewhereKeepsItsPart) {
     job.State.Convert.AbbruchS = true;
     test::WriteFileBytes(weiter, {});
     ASSERT_TRUE(job.BisBeideEnden());
-    EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(1, ".m4b")), test::BytesOf("Teil 1"));
+    EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(1, ".m4b")), test::AlsMp4(test::BytesOf("Teil 1")));
     EXPECT_EQ(job.State.Convert.FertigeDateien.Copy(),
               std::vector<fs::path>{ImHoerbuch(1, ".m4b")});
 }

@@ -1,5 +1,8 @@
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +43,45 @@ TEST(EncoderZeile, LinesWithoutCarriageReturnsAreParsedAsTheyAre) {
     w.Auswerten("");
     EXPECT_EQ(w.Dauer, 3600);
     EXPECT_EQ(w.Zeit, -1);
+}
+
+// What the message gives as the reason, and which lines mean the result was not written.
+// A damaged input frame is an error the encoder goes past: the run still counts.
+TEST(EncoderMeldung, PrefersErrorLinesAndKnowsWhenTheResultWasNotWritten) {
+    const struct {
+        std::vector<std::string_view> Zeilen;
+        std::string Text;
+        bool SchreibFehler;
+    } faelle[] = {
+        {{"[mp3 @ 0x1] Estimating duration from bitrate, this may be inaccurate"},
+         "[mp3 @ 0x1] Estimating duration from bitrate, this may be inaccurate",
+         false},
+        {{"[mp3float @ 0x1] Error while decoding stream #0:0: Invalid data found",
+          "size=  12kB time=00:00:03.00 bitrate=  27.3kbits/s",
+          "video:0kB audio:120kB subtitle:0kB other streams:0kB muxing overhead: 0.4%",
+          "[aac @ 0x2] Qavg: 24381.924"},
+         "[mp3float @ 0x1] Error while decoding stream #0:0: Invalid data found",
+         false},
+        {{"Error writing trailer of a.m4a: No space left on device", "[aac @ 0x2] Qavg: 1.0"},
+         "Auf dem Datenträger ist kein Speicherplatz mehr frei",
+         true},
+        {{"Error closing file a.m4a: Input/output error"},
+         "Ein- oder Ausgabefehler des Datenträgers",
+         true},
+        {{"a.m4a: Permission denied", "Conversion failed!"}, "Keine Berechtigung", false},
+        {{"Unknown encoder 'x'", "Conversion failed!"}, "Unknown encoder 'x'", false},
+    };
+    for (const auto& fall : faelle) {
+        TEncoderMeldung meldung;
+        for (const std::string_view zeile : fall.Zeilen) {
+            meldung.ZeileAuswerten(zeile);
+        }
+        EXPECT_EQ(meldung.Text(), fall.Text) << fall.Zeilen.front();
+        EXPECT_EQ(meldung.SchreibFehler(), fall.SchreibFehler) << fall.Zeilen.front();
+        meldung.Zuruecksetzen();
+        EXPECT_TRUE(meldung.Text().empty());
+        EXPECT_FALSE(meldung.SchreibFehler());
+    }
 }
 
 } // namespace

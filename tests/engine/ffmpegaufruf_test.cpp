@@ -62,7 +62,7 @@ protected:
 
     bool Succeeded(const std::string& commandLine, const fs::path& folder) {
         const bool ran = fApp.Execute(commandLine, folder.string());
-        return FfmpegLaufErfolgreich(ran, fApp);
+        return FfmpegLaufErfolgreich(ran, fApp, TEncoderMeldung{});
     }
 
     bool ErrLineStartsWith(const std::string& word) const {
@@ -161,7 +161,7 @@ TEST_F(StandInEncoder, NonZeroExitCodeIsAFailedRun) {
     EXPECT_TRUE(ran); // the runner saw it to its end and recorded no error ...
     EXPECT_EQ(fApp.ErrorCode(), 0U);
     EXPECT_EQ(fApp.ExitCode(), 1U);
-    EXPECT_FALSE(FfmpegLaufErfolgreich(ran, fApp)); // ... but the encoder failed
+    EXPECT_FALSE(FfmpegLaufErfolgreich(ran, fApp, TEncoderMeldung{})); // ... but the encoder failed
     EXPECT_TRUE(ErrLineStartsWith("Duration:"));
 }
 
@@ -169,7 +169,7 @@ TEST_F(StandInEncoder, EncoderEndedByASignalIsAFailedRun) {
     const bool ran = fApp.Execute(Script("kill -TERM $$"), fTemp.Path().string());
     EXPECT_TRUE(ran);
     EXPECT_EQ(fApp.ExitSignal(), SIGTERM);
-    EXPECT_FALSE(FfmpegLaufErfolgreich(ran, fApp));
+    EXPECT_FALSE(FfmpegLaufErfolgreich(ran, fApp, TEncoderMeldung{}));
 }
 
 TEST_F(StandInEncoder, ArgumentsArriveAsTheEncoderExpectsThem) {
@@ -177,7 +177,8 @@ TEST_F(StandInEncoder, ArgumentsArriveAsTheEncoderExpectsThem) {
     std::vector<std::string> lines;
     fOutFilter.SetOnLineEnd(
         [&](TRoAnsiSBCSPipeFilter&, const std::string& text) { lines.push_back(text); });
-    ASSERT_TRUE(FfmpegLaufErfolgreich(fApp.Execute(line, fTemp.Path().string()), fApp));
+    ASSERT_TRUE(
+        FfmpegLaufErfolgreich(fApp.Execute(line, fTemp.Path().string()), fApp, TEncoderMeldung{}));
     std::string input(1, '[');
     input += (fTemp / "teil.mp3").string();
     input += ']';
@@ -190,7 +191,7 @@ TEST_F(StandInEncoder, MissingEncoderIsAFailedStart) {
     const bool ran = fApp.Execute(line, fTemp.Path().string());
     EXPECT_FALSE(ran);
     EXPECT_EQ(fApp.ErrorCode(), static_cast<std::uint32_t>(ENOENT));
-    EXPECT_FALSE(FfmpegLaufErfolgreich(ran, fApp));
+    EXPECT_FALSE(FfmpegLaufErfolgreich(ran, fApp, TEncoderMeldung{}));
 }
 
 } // namespace
