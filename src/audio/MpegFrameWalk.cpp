@@ -1,6 +1,7 @@
 #include "audio/MpegFrameWalk.h"
 
 #include "audio/MpegFrames.h"
+#include "audio/VbrTags.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,12 +40,11 @@ private:
 
 } // namespace
 
-TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int64_t end,
-                                  std::size_t bufferSize) {
-    TFrameWalkTotals totals;
+std::int64_t WalkFrames(TStream& stream, std::int64_t start, std::int64_t end,
+                        std::size_t bufferSize, const TFrameVisitor& visit) {
     const auto header = static_cast<std::int64_t>(kHeaderBytes);
     if (start + header > end) {
-        return totals;
+        return start;
     }
     // Never more than the walk can read, so that short files stay cheap.
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::int64_t>(
@@ -52,10 +52,10 @@ TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int6
     std::int64_t bufferStart = start;
     std::int64_t bufferEnd = start; // nothing read yet
     std::int64_t dataEnd = end;
-    std::int32_t previousBitrate = 0;
     THeaderMemo memo;
 
-    for (std::int64_t position = start; position + header <= dataEnd;) {
+    std::int64_t position = start;
+    while (position + header <= dataEnd) {
         if (position + header > bufferEnd) {
             // Refill from the header that does not fit; a header straddling the old
             // buffer end is read again whole.
@@ -73,18 +73,69 @@ TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int6
             }
         }
         const TMpegHeader& frame = memo.Decode(buffer.data() + (position - bufferStart));
-        if (!frame.valid) {
+        if (!frame.valid || !visit(position, frame)) {
             break;
         }
+        position += frame.framelength;
+    }
+    return position;
+}
+
+TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int64_t end,
+                                  std::size_t bufferSize) {
+    TFrameWalkTotals totals;
+    std::int32_t previousBitrate = 0;
+    WalkFrames(stream, start, end, bufferSize, [&](std::int64_t, const TMpegHeader& frame) {
         ++totals.Frames;
         totals.BitrateSum += frame.bitrate;
         if (frame.bitrate != previousBitrate) {
             ++totals.BitrateChanges;
         }
         previousBitrate = frame.bitrate;
-        position += frame.framelength;
-    }
+        return true;
+    });
     return totals;
+}
+
+std::int64_t FrameStartAtOrAfter(TStream& stream, std::int64_t start, std::int64_t end,
+                                 std::int64_t target, std::size_t bufferSize) {
+    if (target <= start) {
+        return start;
+    }
+    bool reached = false;
+    const std::int64_t stop =
+        WalkFrames(stream, start, end, bufferSize, [&](std::int64_t position, const TMpegHeader&) {
+            reached = position >= target;
+            return !reached;
+        });
+    // Past the last whole header the next frame would start at or behind the end.
+    if (reached || stop >= target) {
+        return std::min(stop, end);
+    }
+    return target;
+}
+
+std::int64_t VbrTagFrameLength(TStream& stream, std::int64_t start, std::int64_t end) {
+    std::uint8_t bytes[kHeaderBytes + kVbrTagSearchBytes] = {};
+    const auto want = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(end - start, 0, static_cast<std::int64_t>(sizeof bytes)));
+    if (want < kHeaderBytes) {
+        return 0;
+    }
+    stream.Seek(start);
+    const std::size_t got = std::min(stream.Read(bytes, want), want);
+    if (got < kHeaderBytes) {
+        return 0;
+    }
+    const TMpegHeader header = DecodeFrameHeader(bytes);
+    if (!header.valid || header.framelength == 0xFFFF) {
+        return 0;
+    }
+    const std::span<const std::uint8_t> frame(bytes, got);
+    const TVbrTagInfo xing = FindXingTag(header, frame);
+    const TVbrTagInfo vbri = FindVbriTag(header, frame);
+    const bool tag = xing.Found || xing.Empty || vbri.Found || vbri.Empty;
+    return tag ? std::int64_t{header.framelength} : 0;
 }
 
 } // namespace lorvane

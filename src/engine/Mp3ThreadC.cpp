@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "audio/MpegFrameWalk.h"
 #include "audio/Streams.h"
 #include "engine/Counter.h"
 #include "engine/EncoderAnbindung.h"
@@ -234,6 +235,15 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     if (eintrag.Start < 0 || eintrag.Start >= audioEnde) {
         throw ESchrittFehler("Keine MPEG-Audiodaten zwischen den Tags");
     }
+    // The encoder's tag frame is silence to a player: joined as audio it would put a
+    // gap into every join.
+    {
+        TFileStream quelle(eintrag.Filename, TFileMode::OpenRead);
+        const std::int64_t tagFrame = VbrTagFrameLength(quelle, eintrag.Start, audioEnde);
+        if (tagFrame > 0 && eintrag.Start + tagFrame < audioEnde) {
+            eintrag.Start += tagFrame;
+        }
+    }
     eintrag.Length = audioEnde - eintrag.Start;
     return true;
 }
@@ -330,7 +340,8 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
             }
             const std::int64_t offen = eintrag.Length - position;
             const std::int64_t platz = teilBytes - teil.Bytes();
-            const std::int64_t stueck = offen <= platz ? offen : platz;
+            const std::int64_t stueck =
+                offen <= platz ? offen : BisZumFrame(*quelle, eintrag, position, platz);
             if (stueck <= 0) {
                 throw ESchrittFehler("Ungültige Kopierlänge");
             }
@@ -350,6 +361,18 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
     quelle.reset();
     Warten();
     return TSchritt::Weiter;
+}
+
+// A part that ends inside the file ends with a whole frame: the frame the byte target
+// falls into goes with it. The walk starts at the copy's position, a frame start, and
+// leaves the stream there.
+std::int64_t TMp3Thread::BisZumFrame(TStream& quelle, const TMp3ListeRec& eintrag,
+                                     std::int64_t position, std::int64_t platz) {
+    const std::int64_t von = eintrag.Start + position;
+    const std::int64_t grenze = FrameStartAtOrAfter(quelle, von, eintrag.Start + eintrag.Length,
+                                                    von + platz, TMpegInfo::kWalkBufferSize);
+    quelle.Seek(von);
+    return grenze - von;
 }
 
 // A failed write is the part's fault (a full disk in the working folder), a short read

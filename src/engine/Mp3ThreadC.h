@@ -59,6 +59,8 @@ private:
     bool WartenUndPruefen() const;
     bool AbbruchVerlangt() const;
     void FehlerMelden(const std::string& datei, const std::string& grund);
+    static std::int64_t BisZumFrame(TStream& quelle, const TMp3ListeRec& eintrag,
+                                    std::int64_t position, std::int64_t platz);
     bool StueckKopieren(TStream& quelle, TTeil& teil, std::int64_t stueck,
                         const TMp3ListeRec& eintrag);
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
+#include <string_view>
 #include <vector>
 
 namespace lorvane {
@@ -264,6 +265,59 @@ TEST(FirstFrameSearchWindow, ReadThatComesUpShortEndsTheSearch) {
             ExpectSameOutcome(Analyse(stream, MPEG_SCAN_Complete, 0, window, 5), direct,
                               "cut " + std::to_string(cut) + " window " + std::to_string(window));
         }
+    }
+}
+
+// Where a part may end so that every frame stays whole, and which first frame is the
+// encoder's tag rather than audio: 417-byte frames of MPEG-1 Layer III at 128 kbit/s.
+TEST(FrameBoundaries, CutsMoveToTheNextFrameStartAndTagFramesAreFound) {
+    const std::array<std::uint8_t, 4> header = {0xFF, 0xFB, 0x90, 0x00};
+    const auto frames = [&](int count) {
+        Bytes bytes(static_cast<std::size_t>(count) * 417, 0x11);
+        for (int i = 0; i < count; ++i) {
+            std::copy(header.begin(), header.end(), bytes.begin() + i * 417);
+        }
+        return bytes;
+    };
+    Bytes beschaedigt = frames(10);
+    beschaedigt[5 * 417] = 0x00; // the sixth header is broken
+    const struct {
+        const char* Fall;
+        Bytes Daten;
+        std::int64_t Start, Ziel, Erwartet;
+    } faelle[] = {
+        {"target at the start", frames(10), 0, 0, 0},
+        {"target on a boundary", frames(10), 0, 2 * 417, 2 * 417},
+        {"target inside a frame", frames(10), 0, 2 * 417 + 1, 3 * 417},
+        {"walk from a later frame", frames(10), 4 * 417, 4 * 417 + 300, 5 * 417},
+        {"target in the last frame", frames(10), 0, 9 * 417 + 5, 10 * 417},
+        {"broken header before the target", beschaedigt, 0, 7 * 417 + 9, 7 * 417 + 9},
+        {"broken header behind the target", beschaedigt, 0, 3 * 417 + 9, 4 * 417},
+        {"small buffer", frames(10), 0, 6 * 417 + 2, 7 * 417},
+    };
+    for (const auto& fall : faelle) {
+        TMemoryStream stream(fall.Daten);
+        const std::size_t puffer = std::string_view(fall.Fall) == "small buffer" ? 5 : 1 << 16;
+        EXPECT_EQ(FrameStartAtOrAfter(stream, fall.Start, stream.Size(), fall.Ziel, puffer),
+                  fall.Erwartet)
+            << fall.Fall;
+    }
+
+    Bytes info = frames(3);
+    std::memcpy(info.data() + 36, "Info", 4);
+    Bytes vbri = frames(3);
+    std::memcpy(vbri.data() + 36, "VBRI", 4);
+    const struct {
+        const char* Fall;
+        Bytes Daten;
+        std::int64_t Erwartet;
+    } tags[] = {{"Info", info, 417},
+                {"VBRI", vbri, 417},
+                {"audio", frames(3), 0},
+                {"too short", Bytes(header.begin(), header.begin() + 3), 0}};
+    for (const auto& tag : tags) {
+        TMemoryStream stream(tag.Daten);
+        EXPECT_EQ(VbrTagFrameLength(stream, 0, stream.Size()), tag.Erwartet) << tag.Fall;
     }
 }
 

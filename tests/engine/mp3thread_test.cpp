@@ -197,6 +197,11 @@ TEST_F(Mp3ThreadLang, JoinsTheAudioBytesIntoTaggedPartsWithoutReencoding) {
     ASSERT_GT(teilBytes, laenge);
     ASSERT_LT(teilBytes, 2 * laenge) << "the boundary lies inside the second file";
 
+    // The first part ends with the whole frame the byte target falls into.
+    const std::int64_t imZweiten = teilBytes - laenge;
+    ASSERT_NE(imZweiten % test::kSynthFrameBytes, 0) << "the target lies inside a frame";
+    const std::int64_t grenze =
+        laenge + (imZweiten / test::kSynthFrameBytes + 1) * test::kSynthFrameBytes;
     const std::vector<fs::path> teile = state.Convert.ConvertListe.Copy();
     ASSERT_EQ(teile.size(), 2U);
     EXPECT_EQ(state.Daten.TeilNr, 2);
@@ -210,22 +215,32 @@ TEST_F(Mp3ThreadLang, JoinsTheAudioBytesIntoTaggedPartsWithoutReencoding) {
         EXPECT_EQ(teil.Album, "Reise");
         EXPECT_EQ(teil.Genre, "Hörbuch");
         EXPECT_EQ(teil.Track, std::to_string(k + 1));
-        EXPECT_EQ(static_cast<std::int64_t>(teil.Audio.size()),
-                  k == 0 ? teilBytes : gesamt - teilBytes);
+        EXPECT_EQ(static_cast<std::int64_t>(teil.Audio.size()), k == 0 ? grenze : gesamt - grenze);
         zusammen.insert(zusammen.end(), teil.Audio.begin(), teil.Audio.end());
     }
     // The audio bytes in order and nothing else: no tag of a source.
     EXPECT_TRUE(zusammen == test::Concat({audio[0], audio[1], audio[2]}));
-    // The second part begins right after its tag with the rest of the second file.
+    // The second part begins right after its tag with the rest of the second file, at a
+    // frame header.
     const TTeilInhalt zweiter = TeilLesen(teile[1]);
-    EXPECT_TRUE(Ausschnitt(zweiter.Audio, 0, 2 * laenge - teilBytes) ==
-                Ausschnitt(audio[1], teilBytes - laenge, 2 * laenge - teilBytes));
+    EXPECT_TRUE(Ausschnitt(zweiter.Audio, 0, 2 * laenge - grenze) ==
+                Ausschnitt(audio[1], grenze - laenge, 2 * laenge - grenze));
+    ASSERT_GE(zweiter.Audio.size(), 2U);
+    EXPECT_EQ(zweiter.Audio[0], 0xFF);
+    EXPECT_EQ(zweiter.Audio[1], 0xE3);
 }
 
+// Also when the second file begins with the encoder's "Info" frame: that frame is its
+// description, silence to a player, and is left out of the joined audio.
 TEST_F(Mp3ThreadKurz, OnePartWhenTheHoursCoverThePlayingTime) {
+    Bytes infoFrame = test::SynthetischeFrames(1, 99);
+    const std::uint8_t kennung[] = {'I', 'n', 'f', 'o', 0, 0, 0, 1, 0, 0, 1, 0xF4};
+    std::copy(std::begin(kennung), std::end(kennung), infoFrame.begin() + 13);
+    test::WriteFileBytes(quellen[1], test::Concat({infoFrame, inhalt[1]}));
     job.JoinerStarten();
     ASSERT_TRUE(job.BisBeideEnden());
     ASSERT_TRUE(job.Mp3Meldungen.empty()) << job.Mp3Meldungen.front();
+    EXPECT_EQ(job.State.Mp3.Mp3Liste[1].Start, static_cast<std::int64_t>(test::kSynthFrameBytes));
     const std::vector<fs::path> teile = job.State.Convert.ConvertListe.Copy();
     ASSERT_EQ(teile.size(), 1U);
     EXPECT_TRUE(TeilLesen(teile[0]).Audio == test::Concat({audio[0], audio[1], audio[2]}));
