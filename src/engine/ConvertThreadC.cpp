@@ -152,8 +152,11 @@ std::string TConvertThread::KonvertierungGrund() const {
 }
 
 bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis) {
+    const TDatenVariablen& daten = fState.Daten;
+    const TM4aZiel ziel{daten.ZielBitrate, daten.ZielSamplerate, daten.ZielChannels,
+                        fState.Convert.ConvertIndex + 1, daten.TeilAnzahl};
     const std::string befehl =
-        FfmpegM4aKommandozeile(fState.Daten.FfmpegDatei, teil, ergebnis.filename().string());
+        FfmpegM4aKommandozeile(daten.FfmpegDatei, teil, ergebnis.filename().string(), ziel);
     TRoConsoleApp& app = fEngine.ConvertConsoleApp;
     fEncoderMeldung.Zuruecksetzen();
     fErgebnisFehler.clear();

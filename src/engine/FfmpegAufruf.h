@@ -20,11 +20,25 @@ std::string FfmpegMp3Kommandozeile(const std::filesystem::path& ffmpegDatei,
                                    std::int32_t zielSamplerate, std::int32_t zielChannels,
                                    const std::filesystem::path& kopie);
 
+// What the M4B file of a part is made as: the book's most common format (bitrate in
+// bits per second, sample rate in Hz) and the part's place in the book.
+struct TM4aZiel {
+    std::int32_t Bitrate = 0;
+    std::int32_t Samplerate = 0;
+    std::int32_t Kanaele = 0;
+    std::int32_t TeilNr = 0;
+    std::int32_t TeilAnzahl = 0;
+};
+
+// The AAC bitrate in kbit/s: what makes the source's rate (less at low rates, where the
+// encoder overshoots), never less than where the encoder starts to lose the speech band.
+std::int32_t AacKbit(std::int32_t zielBitrate, std::int32_t kanaele);
+
 // Converts one joined part; ergebnisName is the bare ".m4a" file name, written into
 // the working folder of the run (the audiobook folder).
 std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
                                    const std::filesystem::path& teil,
-                                   const std::string& ergebnisName);
+                                   const std::string& ergebnisName, const TM4aZiel& ziel);
 
 // The run ended normally: started, waited for to its end, no error recorded, the
 // encoder itself reported success (exit code 0; a child ended by a signal has a

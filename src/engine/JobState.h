@@ -54,6 +54,8 @@ struct TDatenVariablen {
     std::atomic<std::int32_t> M4bDauer{0};
     std::atomic<std::int32_t> LetzteZeit{0};
     std::atomic<std::int32_t> TeilNr{0};
+    // How many parts the joiner makes, known once the part size is.
+    std::atomic<std::int32_t> TeilAnzahl{0};
     std::atomic<std::int32_t> ZielBitrate{0};
     std::atomic<std::int32_t> ZielSamplerate{0};
     std::atomic<std::int32_t> ZielChannels{0};

@@ -116,4 +116,13 @@ std::int64_t TeilBytesBerechnen(std::int64_t gesamtBytes, std::int32_t gesamtDau
     return TeilGroesseAnpassen(n, gesamtBytes);
 }
 
+std::int32_t TeilAnzahlBerechnen(std::int64_t gesamtBytes, std::int64_t teilBytes) {
+    if (gesamtBytes <= 0 || teilBytes <= 0) {
+        return 0;
+    }
+    const std::int64_t anzahl = (gesamtBytes + teilBytes - 1) / teilBytes;
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(anzahl, std::numeric_limits<std::int32_t>::max()));
+}
+
 } // namespace lorvane

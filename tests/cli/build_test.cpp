@@ -218,7 +218,9 @@ TEST_F(Build, MakesAnAudiobookAndReEncodesTheOddFile) {
     EXPECT_EQ(zeilen, "-y -i " + kapitel[1].string() + " -ab 8k -ar 8000 -ac 1 -acodec mp3 " +
                           (cache / "lorvane" / "Kapitel 2_tmp.mp3").string() + "\n-y -i " +
                           (cache / "lorvane" / "Anna - Meer_001.mp3").string() +
-                          " ./Anna - Meer_001.m4a\n");
+                          " -map 0:a -c:a aac -b:a 16k -ar 8000 -ac 1 -metadata media_type=2 "
+                          "-metadata track=1/1 -brand M4B  -movflags +faststart ./Anna - "
+                          "Meer_001.m4a\n");
     EXPECT_NE(lauf.Out.find("Das Hörbuch \"Meer\" von \"Anna\" wurde erfolgreich erstellt!\n"
                             "Erstellte M4B-Dateien: 1 (Dauer: 00:00:"),
               std::string::npos)
@@ -235,8 +237,14 @@ TEST_F(Build, MakesAnAudiobookAndReEncodesTheOddFile) {
     EXPECT_EQ(tags.at("tag:artist"), "Anna");
     EXPECT_EQ(tags.at("tag:album"), "Meer");
     EXPECT_EQ(tags.at("tag:title"), "Reise (001)");
-    EXPECT_EQ(tags.at("tag:track"), "1");
+    EXPECT_EQ(tags.at("tag:track"), "1/1");
     EXPECT_EQ(tags.at("tag:genre"), "Hörbuch");
+    // What audiobook players read: the media type audiobook, the brand, the index in front.
+    EXPECT_EQ(tags.at("tag:media_type"), "2");
+    EXPECT_EQ(tags.at("tag:major_brand").substr(0, 3), "M4B");
+    const auto bytes = test::ReadFileBytes(m4b);
+    const std::string inhalt(bytes.begin(), bytes.end());
+    EXPECT_LT(inhalt.find("moov"), inhalt.find("mdat"));
     // The target format is the one two of the three files share.
     EXPECT_EQ(tags.at("sample_rate"), "8000");
     EXPECT_EQ(tags.at("channels"), "1");
@@ -436,7 +444,7 @@ TEST_F(Build, ManyPartsWithTitlesAndTracksInOrder) {
         EXPECT_EQ(teile[i].filename(), "Anna - Meer_" + nummer + ".m4b");
         const TTags tags = Probe(teile[i]);
         EXPECT_EQ(tags.at("tag:title"), "Reise (" + nummer + ")");
-        EXPECT_EQ(tags.at("tag:track"), std::to_string(i + 1));
+        EXPECT_EQ(tags.at("tag:track"), std::to_string(i + 1) + "/2");
         EXPECT_EQ(tags.at("tag:genre"), "Hörbuch");
         const double dauer = std::atof(tags.at("duration").c_str());
         // Parts of about equal length, the last at least 97 % of the others.
@@ -989,10 +997,10 @@ TEST_F(Build, OddExtensionsAndOverlongNamesStillMakeTheBook) {
 // the message says which file and why.
 TEST_F(Build, AFullDiskIsNamedAsTheReason) {
     Mp3Erzeugen(ein / "1.mp3", 1);
-    ffmpeg = Skript("voll", "head -c 100 \"$3\" > \"$4\"\n"
+    ffmpeg = Skript("voll", "for e; do :; done\nhead -c 100 \"$3\" > \"$e\"\n"
                             "printf 'Error writing trailer of %s: No space left on device\\n' "
-                            "\"$4\" >&2\nprintf 'Error closing file %s: No space left on "
-                            "device\\n' \"$4\" >&2\nexit 0");
+                            "\"$e\" >&2\nprintf 'Error closing file %s: No space left on "
+                            "device\\n' \"$e\" >&2\nexit 0");
     const TLauf lauf = Cli({"-y", "-o", aus.string(), "-l", "Meer", ein.string()});
     EXPECT_EQ(lauf.Status, 1);
     EXPECT_NE(lauf.Err.find("konnte nicht konvertiert werden!\nDie M4B-Erstellung wird "

@@ -197,14 +197,16 @@ inline std::vector<std::uint8_t> AlsMp4(const std::vector<std::uint8_t>& inhalt)
     return mp4;
 }
 
-// Shell lines of a stand-in encoder that write AlsMp4 of the part ($3) to the result ($4).
+// Shell lines of a stand-in encoder that write AlsMp4 of the part ($3) to the result
+// (the last argument).
 inline const std::string kMp4Schreiben =
+    "for ergebnis; do :; done\n"
     "n=$(( $(wc -c < \"$3\") + 8 ))\n"
     "{ printf '\\000\\000\\000\\010moov'; printf \"$(printf '\\\\%03o\\\\%03o\\\\%03o"
     "\\\\%03o' $((n>>24&255)) $((n>>16&255)) $((n>>8&255)) $((n&255)))mdat\"; cat \"$3\"; } "
-    "> \"$4\"\n";
+    "> \"$ergebnis\"\n";
 
-// A stand-in encoder script for the conversion call ("-y -i PART RESULT"): appends the
+// A stand-in encoder script for the conversion call ("-y -i PART ... RESULT"): appends the
 // part's path to the log, prints a duration line and a progress line at 5 seconds to
 // its error output, writes the part as a whole MP4 under the result's name (unless told
 // not to) and exits with the given code.

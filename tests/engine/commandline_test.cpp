@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -123,11 +124,36 @@ TEST(FfmpegKommandozeile, Mp3LineHasTheEncodersArguments) {
               std::string::npos);
 }
 
-TEST(FfmpegKommandozeile, M4aLineNamesTheResultRelativeToTheWorkingFolder) {
-    EXPECT_EQ(
-        FfmpegM4aKommandozeile("/usr/bin/ffmpeg", "/arbeit/Anna - Reise_002.mp3",
-                               "Anna - Reise_002.m4a"),
-        "\"/usr/bin/ffmpeg\" -y -i \"/arbeit/Anna - Reise_002.mp3\" \"./Anna - Reise_002.m4a\"");
+// The book's own format (three quarters of low rates, which the encoder overshoots, and
+// its floor of 16 kbit/s per channel) and what audiobook players read.
+TEST(FfmpegKommandozeile, M4aLineCarriesTheBooksFormatAndThePlayersTags) {
+    const struct {
+        TM4aZiel Ziel;
+        const char* Format;
+    } faelle[] = {
+        {{128000, 44100, 2, 1, 3},
+         "-b:a 128k -ar 44100 -ac 2 -metadata media_type=2 -metadata "
+         "track=1/3"},
+        {{32000, 22050, 1, 2, 2},
+         "-b:a 24k -ar 22050 -ac 1 -metadata media_type=2 -metadata "
+         "track=2/2"},
+        {{64000, 44100, 1, 1, 1}, "-b:a 64k -ar 44100 -ac 1"},
+        {{8000, 8000, 1, 1, 1}, "-b:a 16k -ar 8000 -ac 1"},
+        {{24000, 22050, 2, 1, 1}, "-b:a 32k -ar 22050 -ac 2"},
+    };
+    for (const auto& fall : faelle) {
+        const std::string zeile = FfmpegM4aKommandozeile(
+            "/usr/bin/ffmpeg", "/arbeit/Anna - Reise_002.mp3", "Anna - Reise_002.m4a", fall.Ziel);
+        EXPECT_EQ(zeile.rfind("\"/usr/bin/ffmpeg\" -y -i \"/arbeit/Anna - Reise_002.mp3\" -map 0:a "
+                              "-c:a aac ",
+                              0),
+                  0U)
+            << zeile;
+        EXPECT_NE(zeile.find(fall.Format), std::string::npos) << zeile;
+        EXPECT_NE(zeile.find(" -brand \"M4B \" -movflags +faststart \"./Anna - Reise_002.m4a\""),
+                  std::string::npos)
+            << zeile;
+    }
 }
 
 TEST(FfmpegKommandozeile, NastyPathsArriveAsSingleArguments) {
@@ -138,8 +164,12 @@ TEST(FfmpegKommandozeile, NastyPathsArriveAsSingleArguments) {
               (Args{encoder, "-y", "-i", source, "-ab", "64k", "-ar", "22050", "-ac", "1",
                     "-acodec", "mp3", copy}));
     const std::string result = "-Autor \"A\" - \\Album\\_001.m4a";
-    EXPECT_EQ(RoSplitCommandLine(FfmpegM4aKommandozeile(encoder, source, result)),
-              (Args{encoder, "-y", "-i", source, "./" + result}));
+    const Args m4a = RoSplitCommandLine(
+        FfmpegM4aKommandozeile(encoder, source, result, TM4aZiel{64000, 22050, 1, 1, 1}));
+    ASSERT_GE(m4a.size(), 5U);
+    EXPECT_EQ(Args(m4a.begin(), m4a.begin() + 4), (Args{encoder, "-y", "-i", source}));
+    EXPECT_EQ(m4a.back(), "./" + result);
+    EXPECT_NE(std::find(m4a.begin(), m4a.end(), "M4B "), m4a.end()) << "the brand keeps its blank";
 }
 
 } // namespace

@@ -141,7 +141,8 @@ TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehindAndSaysWhy) {
     const std::string kVollerDatentraeger = "Auf dem Datenträger ist kein Speicherplatz mehr frei";
     // Writes its result (whole, or cut off before the index), says something, ends.
     const std::string kGanz = test::kMp4Schreiben;
-    const std::string kAbgeschnitten = "head -c 20 \"$3\" > \"$4\"\n";
+    const std::string kAbgeschnitten =
+        "for ergebnis; do :; done\nhead -c 20 \"$3\" > \"$ergebnis\"\n";
     const struct {
         std::string Schreiben;
         std::string Ausgabe;
