@@ -1,7 +1,8 @@
 #include "cli/AusgabePruefen.h"
 
+#include "engine/FehlerGrund.h"
+
 #include <cerrno>
-#include <system_error>
 
 namespace lorvane::cli {
 
@@ -17,7 +18,7 @@ bool AusgabePruefen(std::ostream& out, std::ostream& err) {
     }
     err << "lorvane-cli: Die Ausgabe konnte nicht geschrieben werden";
     if (code != 0) {
-        err << ": " << std::generic_category().message(code);
+        err << ": " << SystemFehlerText(code);
     }
     err << '\n';
     err.flush();

@@ -70,8 +70,10 @@ Statuszeilen und der Prozentwert, die sich an Ort und Stelle erneuern, sonst ein
 einfache Zeile, sobald sich ein Statustext ändert oder der Prozentwert ein neues
 Vielfaches von 5 erreicht. Am Ende stehen die Erfolgsmeldung, der Hörbuchordner
 und die M4B-Dateien auf der Standardausgabe, dazu die M4B-, M4A- und MP3-Dateien im
-Hörbuchordner, die nicht von diesem Auftrag stammen. Ein Hörbuchordner, in dem
-gerade ein anderer Auftrag arbeitet, wird nicht angerührt.
+Hörbuchordner, die nicht von diesem Auftrag stammen. Steuerzeichen in Dateinamen
+erscheinen dabei als Leerzeichen. Ein Hörbuchordner, in dem gerade ein anderer
+Auftrag arbeitet, wird nicht angerührt; ein Hörbuchordner, der ein Verweis ist, wird
+nie geleert.
 
 Strg+C bricht die Erstellung ab: Laufende Encoder bekommen ein "q", der Befehl
 wartet auf das Ende beider Arbeitsschritte und räumt den Arbeitsordner auf. Nur
@@ -91,7 +93,9 @@ Umgebung:
                    in PATH gesucht
   XDG_CACHE_HOME   der Arbeitsordner ist $XDG_CACHE_HOME/lorvane/ (Vorgabe:
                    ~/.cache/lorvane/); arbeitet dort schon ein Auftrag, bekommt
-                   dieser einen eigenen Ordner darunter
+                   dieser einen eigenen Ordner darunter. Ist der Arbeitsordner
+                   ein Verweis, gehört er einem anderen Benutzer oder darf jeder
+                   in ihm schreiben, bricht der Befehl ab und löscht dort nichts.
   LORVANE_REPORT_PEAK_RSS
                    wenn gesetzt, nennt der Befehl am Ende auf der Fehlerausgabe
                    seinen höchsten Speicherbedarf (ohne den Encoder)
@@ -423,7 +427,7 @@ std::variant<TBuildOptionen, std::string> BuildOptionenLesen(const std::vector<s
 int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const auto gelesen = BuildOptionenLesen(args);
     if (const std::string* fehler = std::get_if<std::string>(&gelesen)) {
-        err << kPrefix << *fehler << "\nHilfe: lorvane-cli build --help\n";
+        err << kPrefix << KonsolenText(*fehler) << "\nHilfe: lorvane-cli build --help\n";
         return kBuildAufruffehler;
     }
     const TBuildOptionen& optionen = std::get<TBuildOptionen>(gelesen);
@@ -434,7 +438,7 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
     for (const std::string& eingabe : optionen.Eingaben) {
         std::error_code ec;
         if (!fs::exists(fs::path(eingabe), ec)) {
-            err << kPrefix << "Eingabe \"" << eingabe << "\" nicht vorhanden!\n";
+            err << kPrefix << "Eingabe \"" << CellText(eingabe) << "\" nicht vorhanden!\n";
             return kBuildAufruffehler;
         }
     }

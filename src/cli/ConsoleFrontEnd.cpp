@@ -108,16 +108,28 @@ TKonsolenOptionen KonsolenOptionenErmitteln(bool allesJa) {
     return optionen;
 }
 
+std::string CellText(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
 std::string KonsolenText(const std::string& text) {
     std::string ergebnis;
     ergebnis.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
+    std::size_t anfang = 0;
+    for (;;) {
+        const std::size_t umbruch = text.find("\r\n", anfang);
+        ergebnis += CellText(text.substr(anfang, umbruch - anfang));
+        if (umbruch == std::string::npos) {
+            return ergebnis;
         }
-        ergebnis += text[i];
+        ergebnis += '\n';
+        anfang = umbruch + 2;
     }
-    return ergebnis;
 }
 
 TConsoleFrontEnd::TConsoleFrontEnd(const TKonsolenOptionen& optionen, std::ostream& ausgabe)
@@ -295,9 +307,9 @@ void TConsoleFrontEnd::Zeichnen() {
         fGeaendert = false;
         // One column spare: a line that fills the last column wraps on some terminals.
         const int breite = Spalten() - 1;
-        fAusgabe << AufSpaltenGekuerzt(fText1, breite) << "\n"
-                 << AufSpaltenGekuerzt(fText2, breite) << "\n"
-                 << AufSpaltenGekuerzt(fCaption, breite) << std::flush;
+        fAusgabe << AufSpaltenGekuerzt(CellText(fText1), breite) << "\n"
+                 << AufSpaltenGekuerzt(CellText(fText2), breite) << "\n"
+                 << AufSpaltenGekuerzt(CellText(fCaption), breite) << std::flush;
         fBlockGezeichnet = true;
         return;
     }
@@ -308,7 +320,8 @@ void TConsoleFrontEnd::Zeichnen() {
     fGezeigt1 = fText1;
     fGezeigt2 = fText2;
     fGezeigteStufe = stufe;
-    fAusgabe << fPosition << "% | " << fText1 << " | " << fText2 << "\n" << std::flush;
+    fAusgabe << fPosition << "% | " << CellText(fText1) << " | " << CellText(fText2) << "\n"
+             << std::flush;
 }
 
 void TConsoleFrontEnd::BlockEntfernen() {

@@ -52,7 +52,13 @@ struct TKonsolenOptionen {
 // standard input is one, progress in place when the error output is one.
 TKonsolenOptionen KonsolenOptionenErmitteln(bool allesJa);
 
-// "\r\n" of the message texts as the console's line break.
+// Text for one line or cell: every character below U+0020 becomes a space, so that
+// tabs, line breaks and terminal escapes in names and tags cannot break the columns or
+// lines, nor drive the terminal.
+std::string CellText(std::string text);
+
+// "\r\n" of the message texts as the console's line break; every other control
+// character (from a name) as CellText shows it.
 std::string KonsolenText(const std::string& text);
 
 class TConsoleFrontEnd : public IJobFrontEnd {

@@ -1,6 +1,7 @@
 #include "cli/InfoCommand.h"
 
 #include "audio/Mp3Files.h"
+#include "cli/ConsoleFrontEnd.h"
 
 #include <string_view>
 
@@ -92,15 +93,6 @@ std::variant<TInfoAufruf, std::string> InfoArgumenteLesen(const std::vector<std:
 
 const char* InfoHilfe() {
     return kHilfe;
-}
-
-std::string CellText(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            c = ' ';
-        }
-    }
-    return text;
 }
 
 int RunInfoCommand(const std::vector<std::string>& files, std::ostream& out) {

@@ -24,8 +24,4 @@ const char* InfoHilfe();
 // valid, 1 otherwise. Stops at the first failed write (the caller reports it).
 int RunInfoCommand(const std::vector<std::string>& files, std::ostream& out);
 
-// Text for one cell: every character below U+0020 becomes a space, so that tabs and
-// line breaks in tags cannot break the columns.
-std::string CellText(std::string text);
-
 } // namespace lorvane::cli

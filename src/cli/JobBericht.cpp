@@ -33,7 +33,7 @@ void FremdeNennen(std::ostream& out, const TJobState& state) {
     }
     out << "Nicht von diesem Auftrag, schon vorher im Hörbuchordner: " << fremde.size() << "\n";
     for (const fs::path& datei : fremde) {
-        out << "  " << datei.filename().string() << "\n";
+        out << "  " << CellText(datei.filename().string()) << "\n";
     }
 }
 
@@ -63,12 +63,12 @@ std::vector<fs::path> FertigeM4bDateien(const TJobState& state) {
 
 bool ErfolgBerichten(std::ostream& out, const TJobState& state) {
     out << KonsolenText(ErfolgsText(state)) << "\n"
-        << "Hörbuchordner: " << state.Convert.HoerbuchOrdner.string() << "\n";
+        << "Hörbuchordner: " << CellText(state.Convert.HoerbuchOrdner.string()) << "\n";
     bool alleDa = true;
     for (const fs::path& datei : FertigeM4bDateien(state)) {
         const bool da = Vorhanden(datei);
         alleDa = alleDa && da;
-        out << (da ? "  " : "  FEHLT: ") << datei.filename().string() << "\n";
+        out << (da ? "  " : "  FEHLT: ") << CellText(datei.filename().string()) << "\n";
     }
     FremdeNennen(out, state);
     return alleDa;
@@ -80,7 +80,7 @@ std::string AbbruchBericht(const TJobState& state) {
     for (const fs::path& datei : FertigeM4bDateien(state)) {
         if (Vorhanden(datei)) {
             ++vorhanden;
-            liste += "\n  " + datei.filename().string();
+            liste += "\r\n  " + datei.filename().string();
         }
     }
     if (vorhanden == 0) {

@@ -43,9 +43,8 @@ void VerwaisteOrdnerEntfernen(const fs::path& ordner) {
     fs::directory_iterator it(OhneTrenner(ordner), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        std::error_code typFehler;
-        if (name.rfind(EigenerArbeitsOrdnerPrefix, 0) == 0 && !it->is_symlink(typFehler) &&
-            it->is_directory(typFehler)) {
+        if (name.rfind(EigenerArbeitsOrdnerPrefix, 0) == 0 &&
+            LoeschOrdnerGrund(it->path()).empty()) {
             verwaist.push_back(it->path());
         }
     }

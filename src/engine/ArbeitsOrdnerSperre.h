@@ -16,7 +16,8 @@ inline constexpr const char* EigenerArbeitsOrdnerPrefix = "Auftrag-";
 class TArbeitsOrdnerSperre {
 public:
     // Creates the folder when missing (mode 0700) and locks it, or a unique folder
-    // below it when it is locked already. Nothing when neither could be created.
+    // below it when it is locked already. Nothing when neither could be created, or
+    // when the folder is not one the program may work in (ArbeitsOrdnerGrund).
     static std::unique_ptr<TArbeitsOrdnerSperre> Belegen(const std::filesystem::path& ordner);
 
     // A unique folder is emptied of its files and removed; the lock is released.

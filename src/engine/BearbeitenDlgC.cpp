@@ -2,6 +2,7 @@
 
 #include "audio/TextCodec.h"
 #include "engine/ConvertThreadC.h"
+#include "engine/FehlerGrund.h"
 #include "engine/Mp3ThreadC.h"
 #include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
@@ -92,9 +93,20 @@ std::string AnwendungFehltText(const fs::path& datei) {
            "\" existiert nicht!\r\nDie Konvertierung wird abgebrochen!";
 }
 
-std::string OrdnerNichtGeleertFrage(const fs::path& ordner) {
-    return "Der Ordner \"" + ordner.string() +
-           "\" konnte nicht geleert werden!\r\nSoll trotzdem fortgesetzt werden?";
+std::string OrdnerNichtGeleertFrage(const fs::path& ordner, const std::string& grund) {
+    return MitGrund("Der Ordner \"" + ordner.string() + "\" konnte nicht geleert werden!", grund) +
+           "\r\nSoll trotzdem fortgesetzt werden?";
+}
+
+std::string FremderArbeitsOrdnerText(const fs::path& ordner) {
+    return "Der Arbeitsordner \"" + ordner.string() +
+           "\" wird nicht benutzt, weil das Programm nur in einem eigenen Ordner Dateien "
+           "löscht!\r\nDie Konvertierung wird abgebrochen!";
+}
+
+std::string HoerbuchIstArbeitsOrdnerText(const fs::path& ordner) {
+    return "Der Hörbuchordner \"" + ordner.string() +
+           "\" darf nicht der Arbeitsordner sein!\r\nDie Konvertierung wird abgebrochen!";
 }
 
 std::string HoerbuchOrdnerLeerenFrage(const fs::path& ordner) {
@@ -225,32 +237,43 @@ TModalResult TBearbeitenDlg::Timer1StartTimer() {
 }
 
 bool TBearbeitenDlg::StartPruefungen() {
-    const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
-    const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
     const fs::path& ffmpeg = fState.Daten.FfmpegDatei;
     std::error_code ec;
-    std::string fehler;
-    if (hoerbuch.empty() || !fs::is_directory(hoerbuch, ec)) {
-        fehler = OrdnerNichtAngelegtText(hoerbuch);
-    } else if (fHoerbuchSperre = TOrdnerSperre::Versuchen(hoerbuch); !fHoerbuchSperre) {
-        fehler = HoerbuchOrdnerBelegtText(hoerbuch);
-    } else if (arbeit.empty() || !fs::is_directory(arbeit, ec)) {
-        fehler = OrdnerNichtAngelegtText(arbeit);
-    } else {
-        // Both folders are emptied before the threads start: an input there is lost.
-        fehler = EingabeInJobOrdnerFehler();
-    }
+    std::string fehler = OrdnerFehler();
     if (fehler.empty() && (ffmpeg.empty() || !fs::is_regular_file(ffmpeg, ec))) {
         fehler = AnwendungFehltText(ffmpeg);
     }
     if (fehler.empty()) {
         // The tag writer's scratch files go where the job cleans up.
-        SetTagScratchFolder(arbeit);
+        SetTagScratchFolder(fState.Daten.ArbeitsOrdner);
         return true;
     }
     fState.Convert.AbbruchS = true;
     fFrontEnd.FehlerZeigen(fehler);
     return false;
+}
+
+std::string TBearbeitenDlg::OrdnerFehler() {
+    const fs::path& hoerbuch = fState.Convert.HoerbuchOrdner;
+    const fs::path& arbeit = fState.Daten.ArbeitsOrdner;
+    if (const int code = OrdnerAnlegenFehler(hoerbuch); code != 0) {
+        return MitGrund(OrdnerNichtAngelegtText(hoerbuch), SystemFehlerText(code));
+    }
+    // Its lock would fail on the working folder's own lock and blame another job.
+    if (GleicherOrdner(hoerbuch, arbeit)) {
+        return HoerbuchIstArbeitsOrdnerText(hoerbuch);
+    }
+    if (fHoerbuchSperre = TOrdnerSperre::Versuchen(hoerbuch); !fHoerbuchSperre) {
+        return HoerbuchOrdnerBelegtText(hoerbuch);
+    }
+    if (const int code = ArbeitsOrdnerErzeugen(arbeit); code != 0) {
+        return MitGrund(OrdnerNichtAngelegtText(arbeit), SystemFehlerText(code));
+    }
+    if (const std::string grund = ArbeitsOrdnerGrund(arbeit); !grund.empty()) {
+        return MitGrund(FremderArbeitsOrdnerText(arbeit), grund);
+    }
+    // Both folders are emptied before the threads start: an input there is lost.
+    return EingabeInJobOrdnerFehler();
 }
 
 std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
@@ -280,7 +303,8 @@ bool TBearbeitenDlg::OrdnerLeerenMitFrage() {
     if (hoerbuchGeleert && arbeitGeleert) {
         return true;
     }
-    if (fFrontEnd.FrageJaNein(OrdnerNichtGeleertFrage(hoerbuchGeleert ? arbeit : hoerbuch))) {
+    const fs::path& ordner = hoerbuchGeleert ? arbeit : hoerbuch;
+    if (fFrontEnd.FrageJaNein(OrdnerNichtGeleertFrage(ordner, LoeschOrdnerGrund(ordner)))) {
         return true;
     }
     fState.Convert.AbbruchS = true;
@@ -290,6 +314,10 @@ bool TBearbeitenDlg::OrdnerLeerenMitFrage() {
 bool TBearbeitenDlg::HoerbuchOrdnerLeeren(const fs::path& ordner) {
     if (HoerbuchDateien(ordner).empty()) {
         return true;
+    }
+    // A link leads out of the output folder: what lies there is not the job's.
+    if (!LoeschOrdnerGrund(ordner).empty()) {
+        return false;
     }
     if (!fFrontEnd.FrageJaNein(HoerbuchOrdnerLeerenFrage(ordner))) {
         // The files stay; the job replaces those of the same names.

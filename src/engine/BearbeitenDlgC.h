@@ -46,7 +46,10 @@ TJobThreadErzeugung StandardJobThreads();
 // The error texts of the start checks and the questions of the controller.
 std::string OrdnerNichtAngelegtText(const std::filesystem::path& ordner);
 std::string AnwendungFehltText(const std::filesystem::path& datei);
-std::string OrdnerNichtGeleertFrage(const std::filesystem::path& ordner);
+std::string OrdnerNichtGeleertFrage(const std::filesystem::path& ordner,
+                                    const std::string& grund = {});
+std::string FremderArbeitsOrdnerText(const std::filesystem::path& ordner);
+std::string HoerbuchIstArbeitsOrdnerText(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerLeerenFrage(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerBelegtText(const std::filesystem::path& ordner);
 std::string EingabeImOrdnerText(const std::filesystem::path& datei,
@@ -80,7 +83,8 @@ public:
     // 3: converting after the joiner).
     void FortschrittSetzen(std::int64_t wert, int phase);
     // Asks, when the folder holds files a job makes (".m4b", ".m4a", ".mp3"), whether
-    // to empty it of them; false when emptying failed. The user's other files stay.
+    // to empty it of them; false when emptying failed, or without asking when the
+    // program may not delete there (a link). The user's other files stay.
     bool HoerbuchOrdnerLeeren(const std::filesystem::path& ordner);
 
     // Minimise into the tray (button, Ctrl+M, and at the start with MinimierenS).
@@ -104,6 +108,9 @@ private:
     void CaptionZuweisen();
     void FormDestroy();
     bool StartPruefungen();
+    // The first refusal of the folder checks, with its reason; empty when both folders
+    // may be used. Takes the audiobook folder's lock.
+    std::string OrdnerFehler();
     std::string EingabeInJobOrdnerFehler() const;
     // Whether an input lies directly in the folder (also through a link).
     bool EingabeImOrdner(const std::filesystem::path& ordner) const;

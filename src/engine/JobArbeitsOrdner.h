@@ -27,8 +27,9 @@ std::string EingabeImArbeitsOrdner(const std::vector<TDateiZeile>& zeilen,
 // that the next job of the same program starts from there.
 class TJobArbeitsOrdner {
 public:
-    // Without a lock (no folder could be made) the state keeps the default folder,
-    // and the controller's start check names it.
+    // Without a lock (no folder could be made, or the default one is not the
+    // program's own) the state keeps the default folder, and the controller's start
+    // check names it and the reason.
     TJobArbeitsOrdner(TJobState& state, bool standardOrdnerEntfernen);
     ~TJobArbeitsOrdner();
     TJobArbeitsOrdner(const TJobArbeitsOrdner&) = delete;

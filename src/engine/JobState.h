@@ -115,7 +115,7 @@ public:
     // Main window created: metadata empty, running flags false, target format 0.
     void HauptfensterErstellt();
     // Creates the output and working folders and clears the working folder; failures
-    // are ignored.
+    // are ignored, and a working folder the program may not work in stays untouched.
     void HauptfensterOrdnerVorbereiten() const;
     // Main window destroyed: the output folder goes when empty, the working folder is
     // cleared and removed.

@@ -1,5 +1,7 @@
 #include "engine/Ordner.h"
 
+#include "engine/FehlerGrund.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -83,6 +85,40 @@ std::vector<fs::path> DateienImOrdner(const fs::path& ordner,
         }
     }
     return dateien;
+}
+
+// The folder's own entry, links not followed; false with errno set when there is none.
+bool OrdnerEintragLesen(const fs::path& ordner, struct stat& info) {
+    if (ordner.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    return ::lstat(OhneTrenner(ordner).c_str(), &info) == 0;
+}
+
+// A link may lead anywhere, also into the user's music; another user's folder holds
+// that user's files.
+std::string EintragGrund(const struct stat& info) {
+    if (S_ISLNK(info.st_mode)) {
+        return "Der Ordner ist ein Verweis (symbolischer Link) auf einen anderen Ort";
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return "Das ist kein Ordner";
+    }
+    if (info.st_uid != ::geteuid()) {
+        return "Der Ordner gehört einem anderen Benutzer";
+    }
+    return {};
+}
+
+// Everybody may put links there under the names of the scratch files, which the
+// encoder would then write through.
+std::string ArbeitsEintragGrund(const struct stat& info) {
+    std::string grund = EintragGrund(info);
+    if (grund.empty() && (info.st_mode & S_IWOTH) != 0) {
+        grund = "Jeder Benutzer darf in diesem Ordner schreiben";
+    }
+    return grund;
 }
 
 bool IstHoerbuchDatei(const fs::directory_entry& eintrag) {
@@ -219,6 +255,9 @@ std::vector<fs::path> HoerbuchDateien(const fs::path& ordner) {
 }
 
 bool HoerbuchOrdnerDateienLoeschen(const fs::path& ordner) {
+    if (!LoeschOrdnerGrund(ordner).empty()) {
+        return false;
+    }
     bool ergebnis = true;
     for (const fs::path& datei : HoerbuchDateien(ordner)) {
         ergebnis = DateiLoeschen(datei) && ergebnis;
@@ -240,7 +279,24 @@ bool OrdnerLeeren(const fs::path& ordner, bool entfernen) {
     return OrdnerLeeren(ordner, entfernen, DateiLoeschen);
 }
 
+std::string LoeschOrdnerGrund(const fs::path& ordner) {
+    struct stat info {};
+    return OrdnerEintragLesen(ordner, info) ? EintragGrund(info) : SystemFehlerText(errno);
+}
+
+std::string ArbeitsOrdnerGrund(const fs::path& ordner) {
+    struct stat info {};
+    return OrdnerEintragLesen(ordner, info) ? ArbeitsEintragGrund(info) : SystemFehlerText(errno);
+}
+
 bool OrdnerLeeren(const fs::path& ordner, bool entfernen, const TDateiLoeschen& loeschen) {
+    struct stat info {};
+    if (!OrdnerEintragLesen(ordner, info)) {
+        return true;
+    }
+    if (!ArbeitsEintragGrund(info).empty()) {
+        return false;
+    }
     bool ergebnis = true;
     for (const fs::path& datei : ZuLeerendeDateien(ordner)) {
         if (!loeschen(datei)) {
@@ -254,35 +310,53 @@ bool OrdnerLeeren(const fs::path& ordner, bool entfernen, const TDateiLoeschen& 
 }
 
 bool OrdnerAnlegen(const fs::path& ordner) {
+    return OrdnerAnlegenFehler(ordner) == 0;
+}
+
+int OrdnerAnlegenFehler(const fs::path& ordner) {
     if (ordner.empty()) {
-        return false;
+        return ENOENT;
     }
-    std::error_code ec;
     const fs::path pfad = OhneTrenner(ordner);
+    std::error_code ec;
     fs::create_directories(pfad, ec);
-    return fs::is_directory(pfad, ec);
+    std::error_code typFehler;
+    if (fs::is_directory(pfad, typFehler)) {
+        return 0;
+    }
+    struct stat info {};
+    if (::lstat(pfad.c_str(), &info) == 0) {
+        return EEXIST;
+    }
+    return ec ? ec.value() : errno;
+}
+
+int ArbeitsOrdnerErzeugen(const fs::path& ordner) {
+    if (ordner.empty()) {
+        return ENOENT;
+    }
+    const fs::path pfad = OhneTrenner(ordner);
+    std::error_code elternFehler;
+    if (pfad.has_parent_path()) {
+        fs::create_directories(pfad.parent_path(), elternFehler);
+    }
+    if (::mkdir(pfad.c_str(), 0700) == 0) {
+        return 0;
+    }
+    const int fehler = errno;
+    if (fehler == ENOENT && elternFehler) {
+        return elternFehler.value();
+    }
+    // mkdir never follows a link in the last name: a link there gives EEXIST too.
+    struct stat info {};
+    if (fehler != EEXIST || ::lstat(pfad.c_str(), &info) != 0) {
+        return fehler;
+    }
+    return S_ISDIR(info.st_mode) || S_ISLNK(info.st_mode) ? 0 : EEXIST;
 }
 
 bool ArbeitsOrdnerAnlegen(const fs::path& ordner) {
-    if (ordner.empty()) {
-        return false;
-    }
-    std::error_code ec;
-    const fs::path pfad = OhneTrenner(ordner);
-    if (pfad.has_parent_path()) {
-        fs::create_directories(pfad.parent_path(), ec);
-    }
-    if (::mkdir(pfad.c_str(), 0700) != 0 && errno != EEXIST) {
-        return false;
-    }
-    struct stat info {};
-    if (::stat(pfad.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return false;
-    }
-    if (info.st_uid == ::geteuid() && (info.st_mode & 07777) != 0700) {
-        ::chmod(pfad.c_str(), 0700);
-    }
-    return true;
+    return ArbeitsOrdnerErzeugen(ordner) == 0 && ArbeitsOrdnerGrund(ordner).empty();
 }
 
 void OrdnerEntfernenWennLeer(const fs::path& ordner) {

@@ -64,8 +64,18 @@ std::vector<std::filesystem::path> ZuLeerendeDateien(const std::filesystem::path
 std::vector<std::filesystem::path> HoerbuchDateien(const std::filesystem::path& ordner);
 bool IstHoerbuchDateiName(const std::filesystem::path& datei);
 
-// Deletes HoerbuchDateien; false when one of them could not be deleted.
+// Deletes HoerbuchDateien; false when one of them could not be deleted, or when the
+// program may not delete in the folder (LoeschOrdnerGrund), which then keeps everything.
 bool HoerbuchOrdnerDateienLoeschen(const std::filesystem::path& ordner);
+
+// Why the program may not delete in the folder, in German for a "Grund:" line: it is
+// missing, a link (lstat: a link in its own name is never followed), no folder, or
+// another user's. Empty for a real folder of the user.
+std::string LoeschOrdnerGrund(const std::filesystem::path& ordner);
+
+// As LoeschOrdnerGrund, and every user may write into it. Empty when the program may
+// work and delete in the folder.
+std::string ArbeitsOrdnerGrund(const std::filesystem::path& ordner);
 
 // Deletes one file; true when it is gone.
 using TDateiLoeschen = std::function<bool(const std::filesystem::path& datei)>;
@@ -75,15 +85,24 @@ bool DateiLoeschen(const std::filesystem::path& datei);
 
 // Deletes ZuLeerendeDateien; false when one of them could not be deleted, the others
 // are deleted still. With entfernen the folder is removed afterwards when it is empty.
+// A folder that ArbeitsOrdnerGrund refuses keeps everything (false); a missing one
+// has nothing to delete (true).
 bool OrdnerLeeren(const std::filesystem::path& ordner, bool entfernen);
 bool OrdnerLeeren(const std::filesystem::path& ordner, bool entfernen,
                   const TDateiLoeschen& loeschen);
 
 // Creates the folder with every missing parent; true when it exists afterwards.
 bool OrdnerAnlegen(const std::filesystem::path& ordner);
+// The same; the errno when it is no folder afterwards (EEXIST when a file holds its
+// name), 0 when it is one.
+int OrdnerAnlegenFehler(const std::filesystem::path& ordner);
 
-// As OrdnerAnlegen, but the folder itself is private to the user (mode 0700); an
-// existing folder of the user is narrowed to that mode.
+// Creates the folder private to the user (mode 0700) with every missing parent. The
+// mode of an existing folder is never changed. The errno when that failed, 0 when a
+// folder or a link holds the name now (ArbeitsOrdnerGrund judges it).
+int ArbeitsOrdnerErzeugen(const std::filesystem::path& ordner);
+
+// ArbeitsOrdnerErzeugen, and ArbeitsOrdnerGrund finds nothing against the folder.
 bool ArbeitsOrdnerAnlegen(const std::filesystem::path& ordner);
 
 // Removes the folder when it is empty; every failure is ignored.

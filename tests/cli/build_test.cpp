@@ -5,6 +5,7 @@
 #include "engine/Spaltenbreite.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -1021,6 +1022,156 @@ TEST_F(Build, AnOutputThatCannotBeWrittenFails) {
     EXPECT_EQ(lauf.Status, 1) << lauf.Err;
     EXPECT_NE(lauf.Err.find("Die Ausgabe konnte nicht geschrieben werden"), std::string::npos)
         << lauf.Err;
+}
+
+// Folders that cannot be used and an output that cannot be written say why, in German;
+// a working folder that is a link (here to the user's music) is neither emptied nor
+// made private, also not a folder of an ended job where it leads.
+TEST_F(Build, FolderAndOutputErrorsNameTheirReasonInGerman) {
+    Mp3Erzeugen(ein / "1.mp3", 1);
+    const fs::path musik = home / "Musik";
+    const std::vector<fs::path> lieder = {musik / "Lied.mp3", musik / "Liste.m3u",
+                                          musik / "Auftrag-alt" / "Hoerspiel.mp3"};
+    for (const fs::path& lied : lieder) {
+        fs::create_directories(lied.parent_path());
+        test::WriteFileBytes(lied, {7});
+    }
+    const fs::perms modus = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
+    fs::permissions(musik, modus);
+    const fs::path datei = dir / "datei";
+    test::WriteFileBytes(datei, {1});
+    const fs::path nurLesen = dir / "nurlesen";
+    fs::create_directories(nurLesen);
+    fs::permissions(nurLesen, fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string langesAlbum(300, 'x');
+    const std::string abbruch = "!\nDie Konvertierung wird abgebrochen!";
+    struct TFall {
+        const char* Name;
+        bool ArbeitsOrdnerAlsVerweis;
+        std::string Vorsatz;
+        std::vector<std::string> Args;
+        std::string Meldung;
+    };
+    const std::vector<TFall> faelle = {
+        {"working folder is a link",
+         true,
+         "",
+         {"-y", "-o", aus.string(), "-l", "Meer", ein.string()},
+         "Der Arbeitsordner \"" + (cache / "lorvane").string() +
+             "/\" wird nicht benutzt, weil das Programm nur in einem eigenen Ordner Dateien "
+             "löscht" +
+             abbruch +
+             "\nGrund: Der Ordner ist ein Verweis (symbolischer Link) auf einen "
+             "anderen Ort\n"},
+        {"album too long",
+         false,
+         "",
+         {"-y", "-o", aus.string(), "-l", langesAlbum, ein.string()},
+         "Der Ordner \"" + (aus / langesAlbum).string() + "/\" konnte nicht angelegt werden" +
+             abbruch + "\nGrund: Der Name ist für das Dateisystem zu lang\n"},
+        {"output folder is a file",
+         false,
+         "",
+         {"-y", "-o", datei.string(), "-l", "Meer", ein.string()},
+         "Der Ordner \"" + (datei / "Meer").string() + "/\" konnte nicht angelegt werden" +
+             abbruch + "\nGrund: Ein Teil des Pfads ist kein Ordner\n"},
+        {"read-only output folder",
+         false,
+         "",
+         {"-y", "-o", nurLesen.string(), "-l", "Meer", ein.string()},
+         "Der Ordner \"" + (nurLesen / "Meer").string() + "/\" konnte nicht angelegt werden" +
+             abbruch + "\nGrund: Keine Berechtigung\n"},
+        {"audiobook folder is the working folder",
+         false,
+         "",
+         {"-y", "-o", cache.string(), "-l", "lorvane", ein.string()},
+         "Der Hörbuchordner \"" + (cache / "lorvane").string() +
+             "/\" darf nicht der Arbeitsordner sein" + abbruch + "\n"},
+        {"full output",
+         false,
+         "exec >/dev/full; ",
+         {"-y", "-o", aus.string(), "-l", "Meer", ein.string()},
+         "lorvane-cli: Die Ausgabe konnte nicht geschrieben werden: Auf dem Datenträger ist kein "
+         "Speicherplatz mehr frei\n"},
+    };
+    for (const TFall& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        // Root writes into read-only folders.
+        if (fall.Args[2] == nurLesen.string() && ::geteuid() == 0) {
+            continue;
+        }
+        if (fall.ArbeitsOrdnerAlsVerweis) {
+            fs::create_directory_symlink(musik, cache / "lorvane");
+        }
+        vorsatz = fall.Vorsatz;
+        const TLauf lauf = Cli(fall.Args);
+        EXPECT_EQ(lauf.Status, 1) << lauf.Err;
+        EXPECT_NE(lauf.Err.find(fall.Meldung), std::string::npos) << lauf.Err;
+        EXPECT_EQ(lauf.Err.find("anderen Auftrag"), std::string::npos) << lauf.Err;
+        if (fall.ArbeitsOrdnerAlsVerweis) {
+            EXPECT_TRUE(fs::is_symlink(cache / "lorvane"));
+            fs::remove(cache / "lorvane");
+        }
+    }
+    for (const fs::path& lied : lieder) {
+        EXPECT_EQ(test::ReadFileBytes(lied), (std::vector<std::uint8_t>{7})) << lied;
+    }
+    EXPECT_EQ(fs::status(musik).permissions(), modus);
+    ArbeitsOrdnerSauber();
+}
+
+// Escape sequences and line breaks in file names reach neither the terminal nor a
+// screen reader: every message and result line shows them as spaces.
+TEST_F(Build, ControlCharactersInNamesNeverReachTheTerminal) {
+    const std::string boese = "\x1b]0;Falsch\x07\x1b[2J\n\t";
+    const std::string sichtbar = " ]0;Falsch  [2J  ";
+    Mp3Erzeugen(ein / "1.mp3", 1);
+    test::WriteFileBytes(ein / (boese + "kaputt.mp3"), std::vector<std::uint8_t>(64, 0));
+    const fs::path ausgabe = dir / ("aus" + boese);
+    fs::create_directories(ausgabe / "Meer");
+    test::WriteFileBytes(ausgabe / "Meer" / (boese + "alt.m4b"), {1});
+    struct TFall {
+        const char* Name;
+        std::vector<std::string> Args;
+        int Status;
+        std::string Err;
+        std::string Out;
+    };
+    const std::vector<TFall> faelle = {
+        {"missing input",
+         {(ein / (boese + "fehlt.mp3")).string()},
+         2,
+         "Eingabe \"" + (ein / (sichtbar + "fehlt.mp3")).string() + "\" nicht vorhanden!\n",
+         ""},
+        {"faulty file and the audiobook folder",
+         {"-y", "-o", aus.string(), "-l", "Meer", ein.string()},
+         0,
+         "Folgende MP3-Datei ist fehlerhaft und wird nicht hinzugefügt:\n\"" +
+             (ein / (sichtbar + "kaputt.mp3")).string() + "\"\n",
+         "Hörbuchordner: " + (aus / "Meer").string() + "/\n"},
+        {"output folder and an old part",
+         {"-o", ausgabe.string(), "-l", "Meer", (ein / "1.mp3").string()},
+         0,
+         "Soll der Hörbuchordner \"" + (dir / ("aus" + sichtbar) / "Meer").string() +
+             "/\" geleert werden?\n",
+         "Hörbuchordner: " + (dir / ("aus" + sichtbar) / "Meer").string() +
+             "/\n  _ - Meer_001.m4b\nNicht von diesem Auftrag, schon vorher im Hörbuchordner: 1\n "
+             " " +
+             sichtbar + "alt.m4b\n"},
+    };
+    for (const TFall& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        const TLauf lauf = Cli(fall.Args);
+        EXPECT_EQ(lauf.Status, fall.Status) << lauf.Err;
+        EXPECT_NE(lauf.Err.find(fall.Err), std::string::npos) << lauf.Err;
+        EXPECT_NE(lauf.Out.find(fall.Out), std::string::npos) << lauf.Out;
+        for (const std::string* text : {&lauf.Err, &lauf.Out}) {
+            const auto steuer = std::find_if(text->begin(), text->end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x20 && c != '\n';
+            });
+            EXPECT_EQ(steuer, text->end()) << *text;
+        }
+    }
 }
 
 // With the error output in a log, the question goes to the terminal and waits there.

@@ -334,8 +334,8 @@ TEST(InfoCommand, DoubleDashEndsTheOptions) {
 }
 
 std::string NoSpaceMessage() {
-    return "lorvane-cli: Die Ausgabe konnte nicht geschrieben werden: " +
-           std::generic_category().message(ENOSPC) + "\n";
+    return "lorvane-cli: Die Ausgabe konnte nicht geschrieben werden: Auf dem Datenträger ist "
+           "kein Speicherplatz mehr frei\n";
 }
 
 TEST(InfoCommand, AFailedWriteGivesStatus1) {

@@ -38,8 +38,8 @@ TEST(MainCommand, UsageNamesVersion) {
 
 TEST(MainCommand, AFailedWriteGivesStatus1) {
     ASSERT_TRUE(std::filesystem::exists("/dev/full"));
-    const std::string message = "lorvane-cli: Die Ausgabe konnte nicht geschrieben werden: " +
-                                std::generic_category().message(ENOSPC) + "\n";
+    const std::string message = "lorvane-cli: Die Ausgabe konnte nicht geschrieben werden: Auf "
+                                "dem Datenträger ist kein Speicherplatz mehr frei\n";
     for (const std::string option : {"--help", "-h", "--version"}) {
         SCOPED_TRACE(option);
         const CliRun full = RunCli({option}, " >/dev/full");

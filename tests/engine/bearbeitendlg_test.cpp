@@ -185,7 +185,7 @@ TEST_F(BearbeitenDlg, AMissingAudiobookFolderStopsBeforeAnyThread) {
     ASSERT_EQ(frontEnd.Zaehle("Fehler"), 1U);
     EXPECT_EQ(frontEnd.Log[0], "Fehler: Der Ordner \"" + Hoerbuch().string() +
                                    "\" konnte nicht angelegt werden!\r\nDie Konvertierung wird "
-                                   "abgebrochen!");
+                                   "abgebrochen!\r\nGrund: Ein Teil des Pfads ist kein Ordner");
 }
 
 TEST_F(BearbeitenDlg, AMissingWorkingFolderIsNamed) {
@@ -194,7 +194,90 @@ TEST_F(BearbeitenDlg, AMissingWorkingFolderIsNamed) {
     ASSERT_EQ(frontEnd.Log.size(), 2U);
     EXPECT_EQ(frontEnd.Log[0], "Fehler: Der Ordner \"" + MitTrenner(dir / "arbeit").string() +
                                    "\" konnte nicht angelegt werden!\r\nDie Konvertierung wird "
-                                   "abgebrochen!");
+                                   "abgebrochen!\r\nGrund: Eine Datei dieses Namens ist schon "
+                                   "vorhanden");
+}
+
+// The folder checks name the reason, and nothing outside the program's own folders
+// is deleted or changed on the way.
+TEST_F(BearbeitenDlg, FolderRefusalsNameTheirReason) {
+    const fs::path musik = dir / "Musik";
+    fs::create_directories(musik);
+    test::WriteFileBytes(musik / "Lied.mp3", {1});
+    test::WriteFileBytes(musik / "Liste.m3u", {2});
+    fs::permissions(musik, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    const std::string arbeit = MitTrenner(dir / "arbeit").string();
+    const std::string fremd = "Der Arbeitsordner \"" + arbeit +
+                              "\" wird nicht benutzt, weil das Programm nur in einem eigenen "
+                              "Ordner Dateien löscht!\r\nDie Konvertierung wird abgebrochen!";
+    const std::string langesAlbum(300, 'x');
+    struct TFall {
+        const char* Name;
+        std::function<void()> Vorbereiten;
+        std::string Meldung;
+    };
+    const std::vector<TFall> faelle = {
+        {"working folder is a link", [&] { fs::create_directory_symlink(musik, dir / "arbeit"); },
+         fremd + "\r\nGrund: Der Ordner ist ein Verweis (symbolischer Link) auf einen anderen "
+                 "Ort"},
+        {"working folder writable by all",
+         [&] {
+             fs::create_directory(dir / "arbeit");
+             fs::permissions(dir / "arbeit", fs::perms::all);
+         },
+         fremd + "\r\nGrund: Jeder Benutzer darf in diesem Ordner schreiben"},
+        {"album too long for a file name", [&] { state.Daten.Album = langesAlbum; },
+         "Der Ordner \"" + MitTrenner(dir / "aus" / langesAlbum).string() +
+             "\" konnte nicht angelegt werden!\r\nDie Konvertierung wird abgebrochen!\r\nGrund: "
+             "Der Name ist für das Dateisystem zu lang"},
+        {"audiobook folder is the working folder",
+         [&] {
+             state.Daten.AusgabeOrdner = MitTrenner(dir.Path());
+             state.Daten.Album = "arbeit";
+         },
+         "Der Hörbuchordner \"" + arbeit +
+             "\" darf nicht der Arbeitsordner sein!\r\nDie Konvertierung wird abgebrochen!"},
+    };
+    for (const TFall& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        fs::remove_all(dir / "arbeit");
+        state.Daten.AusgabeOrdner = MitTrenner(dir / "aus");
+        state.Daten.Album = "Meer";
+        frontEnd.Log.clear();
+        fall.Vorbereiten();
+        EXPECT_EQ(Ausfuehren(), TModalResult::Cancel);
+        ASSERT_FALSE(frontEnd.Log.empty());
+        EXPECT_EQ(frontEnd.Log[0], "Fehler: " + fall.Meldung);
+        EXPECT_EQ(frontEnd.Zaehle("Frage"), 0U);
+        EXPECT_EQ(test::ReadFileBytes(musik / "Lied.mp3"), (std::vector<std::uint8_t>{1}));
+        EXPECT_EQ(test::ReadFileBytes(musik / "Liste.m3u"), (std::vector<std::uint8_t>{2}));
+        EXPECT_EQ(fs::status(musik).permissions(),
+                  fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    }
+    EXPECT_EQ(erzeugt, 0);
+}
+
+// A linked audiobook folder may be the user's wish, but where it leads is not the
+// job's: nothing there is deleted, and the job goes on only when answered Ja.
+TEST_F(BearbeitenDlg, ALinkedAudiobookFolderIsNeverCleared) {
+    const fs::path musik = dir / "Musik";
+    fs::create_directories(musik);
+    test::WriteFileBytes(musik / "Lied.mp3", {1});
+    fs::create_directories(dir / "aus");
+    fs::create_directory_symlink(musik, dir / "aus" / "Meer");
+    for (const bool weiter : {false, true}) {
+        SCOPED_TRACE(weiter);
+        frontEnd.Log.clear();
+        frontEnd.Antworten = {weiter};
+        EXPECT_EQ(Ausfuehren(), weiter ? TModalResult::OK : TModalResult::Cancel);
+        ASSERT_FALSE(frontEnd.Log.empty());
+        EXPECT_EQ(frontEnd.Log[0], "Frage: Der Ordner \"" + Hoerbuch().string() +
+                                       "\" konnte nicht geleert werden!\r\nGrund: Der Ordner "
+                                       "ist ein Verweis (symbolischer Link) auf einen anderen "
+                                       "Ort\r\nSoll trotzdem fortgesetzt werden?");
+        EXPECT_EQ(frontEnd.Zaehle("Frage"), 1U);
+        EXPECT_EQ(test::ReadFileBytes(musik / "Lied.mp3"), (std::vector<std::uint8_t>{1}));
+    }
 }
 
 TEST_F(BearbeitenDlg, AMissingEncoderIsNamed) {

@@ -260,6 +260,35 @@ TEST(JobState, FolderLifecycleOfMainAndProgressWindow) {
     EXPECT_FALSE(fs::exists(dir / "arbeit"));
 }
 
+// The desktop program clears its working folder at its start, after a job and at its
+// end: through a link it would empty the user's music and make it private.
+TEST(JobState, TheDesktopNeverClearsThroughALinkedWorkingFolder) {
+    test::TempDir dir;
+    const fs::path musik = dir / "Musik";
+    fs::create_directories(musik);
+    for (const char* name : {"Lied.mp3", "Liste.m3u", "Hoerspiel.m4b"}) {
+        Anlegen(musik / name);
+    }
+    const fs::perms modus = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(musik, modus);
+    fs::create_directory_symlink(musik, dir / "arbeit");
+    TJobState state(TestOrdner(dir));
+
+    state.HauptfensterOrdnerVorbereiten();
+    state.Daten.Album = "Reise";
+    state.FortschrittsfensterErstellt();
+    state.FortschrittsfensterOrdnerAnlegen();
+    state.FortschrittsfensterZerstoert(true, true);
+    state.HauptfensterOrdnerAufraeumen();
+
+    EXPECT_TRUE(fs::is_symlink(dir / "arbeit"));
+    for (const char* name : {"Lied.mp3", "Liste.m3u", "Hoerspiel.m4b"}) {
+        EXPECT_TRUE(fs::exists(musik / name)) << name;
+    }
+    EXPECT_EQ(fs::status(musik).permissions(), modus);
+}
+
 TEST(JobState, AnAudiobookFolderWithFilesIsKeptAtTheEnd) {
     test::TempDir dir;
     TJobState state(TestOrdner(dir));

@@ -197,10 +197,71 @@ TEST(ArbeitsOrdnerAnlegen, IsPrivateToTheUser) {
     fs::create_directory(alt);
     ::chmod(alt.c_str(), 0755);
     EXPECT_TRUE(ArbeitsOrdnerAnlegen(MitTrenner(alt)));
-    EXPECT_EQ(Modus(alt), 0700u);
+    // Only a folder the program makes gets its mode; an existing one keeps its own.
+    EXPECT_EQ(Modus(alt), 0755u);
 
     Anlegen(dir / "datei");
     EXPECT_FALSE(ArbeitsOrdnerAnlegen(MitTrenner(dir / "datei")));
+}
+
+// The program deletes only in a real folder of the user: a link (to the user's music,
+// say), another user's folder, or for the working folder one that everybody may write
+// into, keeps its files and its mode, whichever operation meets it.
+TEST(EigenerOrdner, OnlyARealFolderOfTheUserIsWorkedAndDeletedIn) {
+    const std::string verweis = "Der Ordner ist ein Verweis (symbolischer Link) auf einen "
+                                "anderen Ort";
+    const std::string fremd = "Der Ordner gehört einem anderen Benutzer";
+    struct TFall {
+        const char* Name;
+        mode_t OrdnerModus;
+        bool AlsVerweis;
+        bool FremderBesitzer;
+        std::string ArbeitsGrund;
+        std::string LoeschGrund;
+    };
+    const std::vector<TFall> faelle = {
+        {"own and private", 0700, false, false, "", ""},
+        {"own and readable by others", 0755, false, false, "", ""},
+        {"a link to the user's music", 0755, true, false, verweis, verweis},
+        {"writable by everybody", 0777, false, false,
+         "Jeder Benutzer darf in diesem Ordner schreiben", ""},
+        {"another user's", 0755, false, true, fremd, fremd},
+    };
+    for (const TFall& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        // Only root can give a folder to another user.
+        if (fall.FremderBesitzer && ::geteuid() != 0) {
+            continue;
+        }
+        test::TempDir dir;
+        const fs::path musik = dir / "Musik";
+        fs::create_directory(musik);
+        for (const char* name : {"Lied.mp3", "Liste.m3u", "Notiz.txt"}) {
+            Anlegen(musik / name);
+        }
+        ASSERT_EQ(::chmod(musik.c_str(), fall.OrdnerModus), 0);
+        if (fall.FremderBesitzer) {
+            ASSERT_EQ(::chown(musik.c_str(), 65534, 65534), 0);
+        }
+        const fs::path ordner = fall.AlsVerweis ? dir / "lorvane" : musik;
+        if (fall.AlsVerweis) {
+            fs::create_directory_symlink(musik, ordner);
+        }
+        const bool arbeiten = fall.ArbeitsGrund.empty();
+        const bool loeschen = fall.LoeschGrund.empty();
+        EXPECT_EQ(ArbeitsOrdnerGrund(MitTrenner(ordner)), fall.ArbeitsGrund);
+        EXPECT_EQ(LoeschOrdnerGrund(MitTrenner(ordner)), fall.LoeschGrund);
+        EXPECT_EQ(ArbeitsOrdnerAnlegen(MitTrenner(ordner)), arbeiten);
+        EXPECT_EQ(OrdnerLeeren(MitTrenner(ordner), true), arbeiten);
+        EXPECT_EQ(fs::exists(musik / "Lied.mp3"), !arbeiten);
+        EXPECT_EQ(fs::exists(musik / "Liste.m3u"), !arbeiten);
+        Anlegen(musik / "Teil.m4b");
+        EXPECT_EQ(HoerbuchOrdnerDateienLoeschen(MitTrenner(ordner)), loeschen);
+        EXPECT_EQ(fs::exists(musik / "Teil.m4b"), !loeschen);
+        EXPECT_TRUE(fs::exists(musik / "Notiz.txt"));
+        EXPECT_EQ(Modus(musik), fall.OrdnerModus);
+        EXPECT_EQ(fs::is_symlink(ordner), fall.AlsVerweis);
+    }
 }
 
 // A fake environment: a map of variables.
