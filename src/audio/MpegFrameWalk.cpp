@@ -115,6 +115,22 @@ std::int64_t FrameStartAtOrAfter(TStream& stream, std::int64_t start, std::int64
     return target;
 }
 
+std::int64_t SamplesInRange(TStream& stream, std::int64_t start, std::int64_t end,
+                            std::size_t bufferSize) {
+    std::int64_t samples = 0;
+    WalkFrames(
+        stream, start, end, bufferSize, [&](std::int64_t position, const TMpegHeader& frame) {
+            if (position >= end) {
+                return false;
+            }
+            // Layer I holds 384 samples, Layer II 1152, Layer III 1152 in MPEG-1 and 576 else.
+            samples +=
+                frame.layer == 1 ? 384 : (frame.layer == 3 && frame.version != 1 ? 576 : 1152);
+            return true;
+        });
+    return samples;
+}
+
 std::int64_t VbrTagFrameLength(TStream& stream, std::int64_t start, std::int64_t end) {
     std::uint8_t bytes[kHeaderBytes + kVbrTagSearchBytes] = {};
     const auto want = static_cast<std::size_t>(

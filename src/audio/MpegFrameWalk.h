@@ -36,6 +36,11 @@ TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int6
 std::int64_t FrameStartAtOrAfter(TStream& stream, std::int64_t start, std::int64_t end,
                                  std::int64_t target, std::size_t bufferSize);
 
+// The samples per channel that the frames starting in [start, end) decode to: the
+// playing time of a cut of whole frames, counted rather than estimated from bytes.
+std::int64_t SamplesInRange(TStream& stream, std::int64_t start, std::int64_t end,
+                            std::size_t bufferSize);
+
 // The length of the frame at start when it carries a "Xing", "Info" or "VBRI" tag: the
 // encoder's description of the stream, decoded as silence when joined as audio. 0 for
 // a frame of audio.

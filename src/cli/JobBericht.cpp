@@ -65,10 +65,11 @@ bool ErfolgBerichten(std::ostream& out, const TJobState& state) {
     out << KonsolenText(ErfolgsText(state)) << "\n"
         << "Hörbuchordner: " << CellText(state.Convert.HoerbuchOrdner.string()) << "\n";
     bool alleDa = true;
-    for (const fs::path& datei : FertigeM4bDateien(state)) {
+    for (const auto& [datei, kapitel] : state.Convert.FertigeKapitel.Copy()) {
         const bool da = Vorhanden(datei);
         alleDa = alleDa && da;
-        out << (da ? "  " : "  FEHLT: ") << CellText(datei.filename().string()) << "\n";
+        out << (da ? "  " : "  FEHLT: ") << CellText(datei.filename().string()) << " (" << kapitel
+            << " Kapitel)\n";
     }
     FremdeNennen(out, state);
     return alleDa;

@@ -10,6 +10,7 @@
 #include "engine/EncoderAnbindung.h"
 #include "engine/FehlerGrund.h"
 #include "engine/FfmpegAufruf.h"
+#include "engine/Kapitel.h"
 #include "engine/Mp4Datei.h"
 #include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
@@ -128,7 +129,10 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
         }
         fState.Convert.FertigeDateien.Add(kopie);
     }
+    const fs::path kapitel = KapitelDateiName(teil);
+    const std::int32_t kapitelAnzahl = KapitelZaehlen(kapitel);
     DateiLoeschen(teil);
+    DateiLoeschen(kapitel);
     if (fs::exists(fs::symlink_status(fertig, ec))) {
         DateiLoeschen(fertig);
     }
@@ -141,6 +145,7 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
         return;
     }
     fState.Convert.FertigeDateien.Add(fertig);
+    fState.Convert.FertigeKapitel.Add({fertig, kapitelAnzahl});
 }
 
 std::string TConvertThread::KonvertierungGrund() const {
@@ -153,8 +158,12 @@ std::string TConvertThread::KonvertierungGrund() const {
 
 bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis) {
     const TDatenVariablen& daten = fState.Daten;
-    const TM4aZiel ziel{daten.ZielBitrate, daten.ZielSamplerate, daten.ZielChannels,
-                        fState.Convert.ConvertIndex + 1, daten.TeilAnzahl};
+    std::error_code fehler;
+    const fs::path kapitel = KapitelDateiName(teil);
+    const TM4aZiel ziel{
+        daten.ZielBitrate,  daten.ZielSamplerate,
+        daten.ZielChannels, fState.Convert.ConvertIndex + 1,
+        daten.TeilAnzahl,   fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path()};
     const std::string befehl =
         FfmpegM4aKommandozeile(daten.FfmpegDatei, teil, ergebnis.filename().string(), ziel);
     TRoConsoleApp& app = fEngine.ConvertConsoleApp;

@@ -74,8 +74,9 @@ int DateiVollstaendigKopieren(const std::filesystem::path& quelle,
         return errno;
     }
     // Hidden, so that nobody takes the unfinished copy for a file of the audiobook.
-    std::string vorlage =
-        (ziel.parent_path() / ("." + ziel.filename().string() + ".XXXXXX")).string();
+    std::string name(1, '.');
+    name.append(ziel.filename().string()).append(".XXXXXX");
+    std::string vorlage = (ziel.parent_path() / name).string();
     TDeskriptor nach{::mkostemp(vorlage.data(), O_CLOEXEC)};
     if (nach.Fd < 0) {
         return errno;

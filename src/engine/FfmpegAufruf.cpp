@@ -17,8 +17,10 @@ const char* const kMp3Format = "\"%s\" -y -i \"%s\" -ab %dk -ar %d -ac %d -acode
 // in the book's own format, and what audiobook players read: the media type audiobook,
 // the brand "M4B ", the part of how many, and the index in front for streaming.
 const char* const kM4aFormat =
-    "\"%s\" -y -i \"%s\" -map 0:a -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
+    "\"%s\" -y -i \"%s\"%s -map 0:a -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
     "-metadata track=%d/%d -brand \"M4B \" -movflags +faststart \"%s\"";
+// The chapters come from a second input, the tags still from the part.
+const char* const kKapitelFormat = " -i \"%s\" -map_chapters 1";
 
 // Below 16 kbit/s per channel ffmpeg's own AAC encoder cuts the top of the telephone
 // band: white noise at 22.05 kHz lost 3 dB between 3.0 and 3.4 kHz at 12 kbit/s and
@@ -67,7 +69,10 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
     const std::string encoder = RoQuotePath(ffmpegDatei);
     const std::string part = RoQuotePath(teil);
     const std::string result = RoQuotePath(ergebnisName);
-    return Format(kM4aFormat, encoder.c_str(), part.c_str(),
+    const std::string kapitel = ziel.Kapitel.empty()
+                                    ? std::string()
+                                    : Format(kKapitelFormat, RoQuotePath(ziel.Kapitel).c_str());
+    return Format(kM4aFormat, encoder.c_str(), part.c_str(), kapitel.c_str(),
                   static_cast<int>(AacKbit(ziel.Bitrate, ziel.Kanaele)),
                   static_cast<int>(ziel.Samplerate), static_cast<int>(ziel.Kanaele),
                   static_cast<int>(ziel.TeilNr), static_cast<int>(ziel.TeilAnzahl), result.c_str());

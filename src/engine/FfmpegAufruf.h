@@ -28,6 +28,8 @@ struct TM4aZiel {
     std::int32_t Kanaele = 0;
     std::int32_t TeilNr = 0;
     std::int32_t TeilAnzahl = 0;
+    // The chapters as the encoder's metadata file; none when empty.
+    std::filesystem::path Kapitel;
 };
 
 // The AAC bitrate in kbit/s: what makes the source's rate (less at low rates, where the

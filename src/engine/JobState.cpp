@@ -99,6 +99,7 @@ void TJobState::FortschrittsfensterErstellt() {
     Convert.Mp3FehlerListe.Clear();
     Convert.ConvertListe.Clear();
     Convert.FertigeDateien.Clear();
+    Convert.FertigeKapitel.Clear();
     Convert.ConvertEncoderGestopptS = false;
     Daten.M4bDauer = 0;
     Convert.HoerbuchOrdner = HoerbuchOrdnerBerechnen();

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lorvane {
@@ -31,6 +32,8 @@ struct TMp3ListeRec {
     std::int64_t Length = 0;     // audio bytes from Start on
     // The user's file as the list named it; messages name it, never a scratch copy.
     std::filesystem::path Eingabe;
+    // The chapter's name in the parts: the file's own title, else its name.
+    std::string KapitelTitel;
 };
 
 using TMp3Liste = std::vector<TMp3ListeRec>;
@@ -84,6 +87,8 @@ struct TConvertVariablen {
     // its name, and the copies of the MP3 parts. Emptied when the progress window is
     // created; kept after the job, so that the front end can report them.
     TLockedList<std::filesystem::path> FertigeDateien;
+    // Every finished M4B file with the number of its chapters.
+    TLockedList<std::pair<std::filesystem::path, std::int32_t>> FertigeKapitel;
     // The controller stopped the converter's encoder with "q" (a cancel): the result of
     // that run is a torso, not a part. An error elsewhere lets a run finish its part.
     std::atomic<bool> ConvertEncoderGestopptS{false};

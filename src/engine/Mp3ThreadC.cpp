@@ -8,10 +8,12 @@
 
 #include "audio/MpegFrameWalk.h"
 #include "audio/Streams.h"
+#include "audio/TextCodec.h"
 #include "engine/Counter.h"
 #include "engine/EncoderAnbindung.h"
 #include "engine/FehlerGrund.h"
 #include "engine/FfmpegAufruf.h"
+#include "engine/Kapitel.h"
 #include "engine/TeilGroesse.h"
 #include "engine/TeilNamen.h"
 #include "engine/ThreadMeldungen.h"
@@ -64,6 +66,9 @@ public:
     void Erstellen(const fs::path& name) {
         fName = name;
         fBytes = 0;
+        fSamples = 0;
+        fKapitel.clear();
+        fKapitelQuelle = -1;
         fStream.reset();
         fStream = std::make_unique<TFileStream>(name, TFileMode::Create);
     }
@@ -71,12 +76,26 @@ public:
     TFileStream& Stream() { return *fStream; }
     const fs::path& Name() const { return fName; }
     std::int64_t Bytes() const { return fBytes; }
-    void BytesHinzu(std::int64_t bytes) { fBytes += bytes; }
+    // A piece of the list's entry quelle: its first piece in this part opens a chapter.
+    void StueckHinzu(std::int32_t quelle, const std::string& titel, std::int64_t bytes,
+                     std::int64_t samples) {
+        if (fKapitel.empty() || fKapitelQuelle != quelle) {
+            fKapitel.push_back({titel, fSamples});
+            fKapitelQuelle = quelle;
+        }
+        fBytes += bytes;
+        fSamples += samples;
+    }
+    const std::vector<TKapitel>& Kapitel() const { return fKapitel; }
+    std::int64_t Samples() const { return fSamples; }
 
 private:
     std::unique_ptr<TFileStream> fStream;
     fs::path fName;
     std::int64_t fBytes = 0;
+    std::int64_t fSamples = 0;
+    std::vector<TKapitel> fKapitel;
+    std::int32_t fKapitelQuelle = -1;
 };
 
 TMp3Thread::TMp3Thread(TEventQueue& controllerQueue, TJobState& state, TJobEngine& engine)
@@ -222,6 +241,7 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     const bool imZielformat = mp3.Samplerate() == daten.ZielSamplerate &&
                               mp3.Bitrate() == daten.ZielBitrate &&
                               KanalZahl() == daten.ZielChannels && mp3.MpegInfo().Layer() == 3;
+    eintrag.KapitelTitel = KapitelTitel(TrimControlUtf8(mp3.Title()), eintrag.Eingabe);
     if (!imZielformat) {
         Neukodieren(eintrag);
     }
@@ -346,11 +366,15 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
             if (stueck <= 0) {
                 throw ESchrittFehler("Ungültige Kopierlänge");
             }
+            const std::int64_t von = eintrag.Start + position;
+            const std::int64_t samples =
+                SamplesInRange(*quelle, von, von + stueck, TMpegInfo::kWalkBufferSize);
+            quelle->Seek(von);
             if (!StueckKopieren(*quelle, teil, stueck, eintrag)) {
                 return TSchritt::Fehler;
             }
             position += stueck;
-            teil.BytesHinzu(stueck);
+            teil.StueckHinzu(fState.Mp3.KopierIndex, eintrag.KapitelTitel, stueck, samples);
             fState.Mp3.KopiertBytes += stueck;
         }
     } catch (const std::exception& fehler) {
@@ -425,6 +449,11 @@ bool TMp3Thread::TeilAbschliessen(TTeil& teil) {
                                         SystemFehlerText(fEngine.Id3v2Tag.LastErrorCode())));
         return false;
     }
+    // Without its chapters a part is still a part: the converter takes the file when
+    // it is there.
+    KapitelDateiSchreiben(
+        KapitelDateiName(teil.Name()),
+        KapitelMetadaten(teil.Kapitel(), teil.Samples(), fState.Daten.ZielSamplerate));
     // From here on the part is complete for the converter.
     fState.Convert.ConvertListe.Add(teil.Name());
     return true;

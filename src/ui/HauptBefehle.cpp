@@ -5,6 +5,7 @@
 
 #include "engine/BearbeitenDlgC.h"
 #include "engine/DatenC.h"
+#include "engine/Kapitel.h"
 #include "platform/Ansager.h"
 #include "platform/Meldungen.h"
 #include "platform/TrayIcon.h"
@@ -247,7 +248,8 @@ void TForm1::WeiterKlick() {
         raise();
         activateWindow();
         if (FrageJaNein(this,
-                        ErfolgsFrage(daten.Album, daten.Autor, daten.TeilNr, daten.M4bDauer))) {
+                        ErfolgsFrage(daten.Album, daten.Autor, daten.TeilNr, daten.M4bDauer,
+                                     KapitelJeDateiText(fState.Convert.FertigeKapitel.Copy())))) {
             AusgabeordnerOeffnen();
         }
         ListView2->setFocus(Qt::OtherFocusReason);

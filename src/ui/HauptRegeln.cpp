@@ -35,12 +35,14 @@ QString HinzugefuegtText(std::int64_t anzahl, std::int32_t dauer) {
 }
 
 QString ErfolgsFrage(const std::string& album, const std::string& autor, std::int32_t teile,
-                     std::int32_t dauer) {
+                     std::int32_t dauer, const std::string& kapitel) {
     return QStringLiteral("Das Hörbuch \"%1\" von \"%2\" wurde erfolgreich erstellt!\r\n"
-                          "Erstellte M4B-Dateien: %3 (Dauer: %4)\r\n"
+                          "Erstellte M4B-Dateien: %3 (Dauer: %4)\r\n%5"
                           "Soll der Hörbuchordner geöffnet werden?")
         .arg(QString::fromStdString(album), QString::fromStdString(autor), QString::number(teile),
-             QString::fromStdString(DauerText(dauer)));
+             QString::fromStdString(DauerText(dauer)),
+             kapitel.empty() ? QString()
+                             : QString::fromStdString(kapitel) + QStringLiteral("\r\n"));
 }
 
 QString OrdnerNichtGeoeffnetText(const QString& ordner) {

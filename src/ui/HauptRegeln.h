@@ -52,9 +52,10 @@ TOrdnerListeSchalter OrdnerListeSchalter(const TOrdnerListeZustand& zustand);
 
 // The information box after adding: the number with dots and the playing time.
 QString HinzugefuegtText(std::int64_t anzahl, std::int32_t dauer);
-// The success question after a job; the album comes first.
+// The success question after a job; the album comes first, the chapters per file (a
+// line of its own) before the question.
 QString ErfolgsFrage(const std::string& album, const std::string& autor, std::int32_t teile,
-                     std::int32_t dauer);
+                     std::int32_t dauer, const std::string& kapitel = {});
 // When no file manager could open a folder.
 QString OrdnerNichtGeoeffnetText(const QString& ordner);
 

@@ -131,24 +131,22 @@ TEST(FfmpegKommandozeile, M4aLineCarriesTheBooksFormatAndThePlayersTags) {
         TM4aZiel Ziel;
         const char* Format;
     } faelle[] = {
-        {{128000, 44100, 2, 1, 3},
-         "-b:a 128k -ar 44100 -ac 2 -metadata media_type=2 -metadata "
-         "track=1/3"},
-        {{32000, 22050, 1, 2, 2},
-         "-b:a 24k -ar 22050 -ac 1 -metadata media_type=2 -metadata "
-         "track=2/2"},
-        {{64000, 44100, 1, 1, 1}, "-b:a 64k -ar 44100 -ac 1"},
-        {{8000, 8000, 1, 1, 1}, "-b:a 16k -ar 8000 -ac 1"},
-        {{24000, 22050, 2, 1, 1}, "-b:a 32k -ar 22050 -ac 2"},
+        {{128000, 44100, 2, 1, 3, {}},
+         "-b:a 128k -ar 44100 -ac 2 -metadata media_type=2 -metadata track=1/3"},
+        {{32000, 22050, 1, 2, 2, "/arbeit/Anna - Reise_002.meta"},
+         "Reise_002.mp3\" -i \"/arbeit/Anna - Reise_002.meta\" -map_chapters 1 -map 0:a -c:a aac "
+         "-b:a 24k -ar 22050 -ac 1 -metadata media_type=2 -metadata track=2/2"},
+        {{64000, 44100, 1, 1, 1, {}}, "-b:a 64k -ar 44100 -ac 1"},
+        {{8000, 8000, 1, 1, 1, {}}, "-b:a 16k -ar 8000 -ac 1"},
+        {{24000, 22050, 2, 1, 1, {}}, "-b:a 32k -ar 22050 -ac 2"},
     };
     for (const auto& fall : faelle) {
         const std::string zeile = FfmpegM4aKommandozeile(
             "/usr/bin/ffmpeg", "/arbeit/Anna - Reise_002.mp3", "Anna - Reise_002.m4a", fall.Ziel);
-        EXPECT_EQ(zeile.rfind("\"/usr/bin/ffmpeg\" -y -i \"/arbeit/Anna - Reise_002.mp3\" -map 0:a "
-                              "-c:a aac ",
-                              0),
+        EXPECT_EQ(zeile.rfind("\"/usr/bin/ffmpeg\" -y -i \"/arbeit/Anna - Reise_002.mp3\" -", 0),
                   0U)
             << zeile;
+        EXPECT_EQ(zeile.find("-map_chapters") != std::string::npos, !fall.Ziel.Kapitel.empty());
         EXPECT_NE(zeile.find(fall.Format), std::string::npos) << zeile;
         EXPECT_NE(zeile.find(" -brand \"M4B \" -movflags +faststart \"./Anna - Reise_002.m4a\""),
                   std::string::npos)
@@ -164,10 +162,12 @@ TEST(FfmpegKommandozeile, NastyPathsArriveAsSingleArguments) {
               (Args{encoder, "-y", "-i", source, "-ab", "64k", "-ar", "22050", "-ac", "1",
                     "-acodec", "mp3", copy}));
     const std::string result = "-Autor \"A\" - \\Album\\_001.m4a";
+    const std::string kapitel = "/arbeit\\/-x \"1\".meta";
     const Args m4a = RoSplitCommandLine(
-        FfmpegM4aKommandozeile(encoder, source, result, TM4aZiel{64000, 22050, 1, 1, 1}));
-    ASSERT_GE(m4a.size(), 5U);
-    EXPECT_EQ(Args(m4a.begin(), m4a.begin() + 4), (Args{encoder, "-y", "-i", source}));
+        FfmpegM4aKommandozeile(encoder, source, result, TM4aZiel{64000, 22050, 1, 1, 1, kapitel}));
+    ASSERT_GE(m4a.size(), 7U);
+    EXPECT_EQ(Args(m4a.begin(), m4a.begin() + 6),
+              (Args{encoder, "-y", "-i", source, "-i", kapitel}));
     EXPECT_EQ(m4a.back(), "./" + result);
     EXPECT_NE(std::find(m4a.begin(), m4a.end(), "M4B "), m4a.end()) << "the brand keeps its blank";
 }

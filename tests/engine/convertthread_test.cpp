@@ -350,7 +350,8 @@ TEST(ConvertThreadEncoder, JoinerAndConverterMakeTheAudiobook) {
     const fs::path fertig = job.Hoerbuch() / "Anna - Reise_001.m4b";
     ASSERT_TRUE(fs::exists(fertig));
     std::string ausgabe;
-    ASSERT_EQ(test::RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " +
+    ASSERT_EQ(test::RunCommand("ffprobe -v error -select_streams a -show_entries stream=codec_name "
+                               "-of csv=p=0 " +
                                    test::ShellQuote(fertig.string()),
                                &ausgabe),
               0);
