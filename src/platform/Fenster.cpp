@@ -1,20 +1,27 @@
 #include "platform/Fenster.h"
 
+#include "platform/FensterFarben.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTreeView>
 #include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lorvane {
@@ -95,6 +102,26 @@ int ButtonBreite(const QFont& font, const QStringList& captions) {
     return CaptionWidthFor(font, LaengsteCaption(captions) + QStringLiteral("MM"));
 }
 
+QSize UmbruchGroesse(const QFont& font, const QString& caption, int zeilen) {
+    const QFontMetrics metrik(font);
+    constexpr int flags = Qt::TextWordWrap | Qt::TextShowMnemonic;
+    const auto box = [&](int breite) {
+        return metrik.boundingRect(QRect(0, 0, breite, 100000), flags, caption);
+    };
+    const int hoechstens = std::max(1, zeilen) * metrik.lineSpacing();
+    int schmal = 1;
+    int breit = metrik.horizontalAdvance(StripAmpersands(caption)) + 1;
+    while (schmal < breit) {
+        const int mitte = (schmal + breit) / 2;
+        if (box(mitte).height() <= hoechstens) {
+            breit = mitte;
+        } else {
+            schmal = mitte + 1;
+        }
+    }
+    return {breit, box(breit).height()};
+}
+
 namespace {
 
 // Whether the window gives the control the whole font and the background colour.
@@ -139,14 +166,23 @@ void SchriftartZuweisen(QWidget& fenster, TFensterArt art, const TAussehen& auss
     const QFont font = SchriftAus(aussehen.AktFont);
     const QColor text = FarbeAus(aussehen.AktFont.Color, QApplication::palette());
     const QColor hintergrund = FarbeAus(aussehen.AktBackColor, QApplication::palette());
+    // Everything the window holds inherits both (headers, scroll bars, buttons, the bar,
+    // the menu bar), and its message boxes take them from here.
+    const QPalette palette = AussehenPalette(text, hintergrund);
+    fenster.setFont(font);
+    fenster.setPalette(palette);
     const QList<QWidget*> controls = fenster.findChildren<QWidget*>();
     for (QWidget* control : controls) {
-        if (BekommtFarbeUndFont(*control, art)) {
+        if (qobject_cast<QMenu*>(control) != nullptr) {
+            // Menus are windows of their own and inherit nothing.
+            control->setFont(font);
+            control->setPalette(palette);
+        } else if (BekommtFarbeUndFont(*control, art)) {
             FarbeUndFontSetzen(*control, font, text, hintergrund);
         } else if ((qobject_cast<QAbstractButton*>(control) != nullptr &&
                     qobject_cast<QCheckBox*>(control) == nullptr) ||
                    qobject_cast<QProgressBar*>(control) != nullptr) {
-            // Buttons and the progress bar's percentage keep the system's colours.
+            // Buttons and the progress bar's percentage: name, size and style.
             QFont buttonFont = control->font();
             buttonFont.setFamily(font.family());
             buttonFont.setPointSize(font.pointSize());
@@ -185,15 +221,96 @@ QPoint HauptfensterPosition(const QRect& arbeitsbereich, const QSize& eigene, bo
     return DialogPosition(arbeitsbereich, eigene);
 }
 
-void DialogZentrieren(QWidget& dialog) {
-    QWidget* owner = dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+namespace {
+
+QWidget* Owner(const QWidget& fenster) {
+    QWidget* owner = fenster.parentWidget() != nullptr ? fenster.parentWidget()->window() : nullptr;
     if (owner == nullptr) {
         owner = QApplication::activeWindow();
     }
-    if (owner == nullptr || owner == &dialog) {
+    return owner == &fenster ? nullptr : owner;
+}
+
+// The window's own frame, as the window system knows it now (the widget's copy of it is
+// refreshed only when the window moves).
+QSize EigenerRahmen(const QWidget& fenster) {
+    if (const QWindow* griff = fenster.windowHandle(); griff != nullptr) {
+        const QMargins rand = griff->frameMargins();
+        return {rand.left() + rand.right(), rand.top() + rand.bottom()};
+    }
+    return fenster.frameGeometry().size() - fenster.size();
+}
+
+QPoint RahmenEcke(const QWidget& fenster) {
+    const QWindow* griff = fenster.windowHandle();
+    return griff != nullptr ? griff->framePosition() : fenster.frameGeometry().topLeft();
+}
+
+} // namespace
+
+void DialogZentrieren(QWidget& dialog) {
+    const QWidget* owner = Owner(dialog);
+    if (owner == nullptr) {
+        ImArbeitsbereichHalten(dialog);
         return;
     }
-    dialog.move(DialogPosition(owner->frameGeometry(), dialog.frameGeometry().size()));
+    const QSize rahmen = dialog.size() + RahmenGroesse(dialog);
+    const QPoint mitte = DialogPosition(owner->frameGeometry(), rahmen);
+    dialog.move(InBereich(QRect(mitte, rahmen), Arbeitsbereich(dialog)));
+}
+
+QPoint InBereich(const QRect& rahmen, const QRect& bereich) {
+    const int links = std::max(
+        bereich.left(), std::min(rahmen.left(), bereich.left() + bereich.width() - rahmen.width()));
+    const int oben = std::max(
+        bereich.top(), std::min(rahmen.top(), bereich.top() + bereich.height() - rahmen.height()));
+    return {links, oben};
+}
+
+QRect Arbeitsbereich(const QWidget& fenster) {
+    const QScreen* bildschirm =
+        fenster.screen() != nullptr ? fenster.screen() : QGuiApplication::primaryScreen();
+    return bildschirm != nullptr ? bildschirm->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QSize RahmenGroesse(const QWidget& fenster) {
+    if (fenster.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        return {0, 0};
+    }
+    const QSize eigener = EigenerRahmen(fenster);
+    if (!eigener.isEmpty()) {
+        return eigener;
+    }
+    if (const QWidget* owner = Owner(fenster);
+        owner != nullptr && !EigenerRahmen(*owner).isEmpty()) {
+        return EigenerRahmen(*owner);
+    }
+    // Not framed yet: a window manager will most likely add a title bar and borders;
+    // only the platforms without one add nothing.
+    const QString plattform = QGuiApplication::platformName();
+    const bool ohneRahmen =
+        plattform == QLatin1String("offscreen") || plattform == QLatin1String("minimal");
+    return ohneRahmen ? eigener : QSize(8, 32);
+}
+
+QSize GroessteClientGroesse(const QWidget& fenster) {
+    return Arbeitsbereich(fenster).size() - RahmenGroesse(fenster);
+}
+
+void ImArbeitsbereichHalten(QWidget& fenster) {
+    if (fenster.minimumSize() != fenster.maximumSize()) {
+        const QSize passend = fenster.size()
+                                  .boundedTo(GroessteClientGroesse(fenster))
+                                  .expandedTo(fenster.minimumSize());
+        if (passend != fenster.size()) {
+            fenster.resize(passend);
+        }
+    }
+    const QRect rahmen(RahmenEcke(fenster), fenster.size() + RahmenGroesse(fenster));
+    const QPoint ziel = InBereich(rahmen, Arbeitsbereich(fenster));
+    if (ziel != rahmen.topLeft()) {
+        fenster.move(ziel);
+    }
 }
 
 int Prozent(int breite, int prozent) {

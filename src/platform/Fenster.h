@@ -65,6 +65,9 @@ QString StripAmpersands(QString caption);
 QString LaengsteCaption(const QStringList& captions);
 // The common button width W: the longest caption followed by "MM", measured.
 int ButtonBreite(const QFont& font, const QStringList& captions);
+// The narrowest box in which a caption wraps, between words, onto at most that many
+// lines, and that box's width as a label needs it to wrap there.
+QSize UmbruchGroesse(const QFont& font, const QString& caption, int zeilen);
 
 // Which windows apply the whole font and the colour to which kinds of control.
 enum class TFensterArt { Hauptfenster, Hinzufuegen, Fortschritt, Dialog };
@@ -81,8 +84,22 @@ QPoint DialogPosition(const QRect& owner, const QSize& eigene);
 // Where the main window goes: a maximised one at the work area's corner, any other
 // centred in the work area.
 QPoint HauptfensterPosition(const QRect& arbeitsbereich, const QSize& eigene, bool maximiert);
-// Centres the dialog over its owner (the main window when the owner is none).
+// Centres the dialog over its owner (the main window when the owner is none), moved
+// as far as needed to lie within the work area.
 void DialogZentrieren(QWidget& dialog);
+
+// No window leaves the work area (the screen without panels): the top-left of a frame
+// placed at `rahmen`, moved into the area, to its top-left corner when it is larger.
+QPoint InBereich(const QRect& rahmen, const QRect& bereich);
+// The work area of the window's screen.
+QRect Arbeitsbereich(const QWidget& fenster);
+// What the window's frame adds to its client area: its own once the window manager
+// has framed it, before that its owner's, which it will most likely get as well.
+QSize RahmenGroesse(const QWidget& fenster);
+// The largest client area the window may have: the work area without the frame.
+QSize GroessteClientGroesse(const QWidget& fenster);
+// Moves the window back into the work area when its frame leaves it.
+void ImArbeitsbereichHalten(QWidget& fenster);
 
 // a div b of the layouts: integer division truncating toward zero.
 inline int Div(int a, int b) {

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -127,7 +128,8 @@ void TBackFontDlg::FormCreate() {
     FColors.FillStringList(namen, true);
     CoBoBackColors->addItems(namen);
     for (QComboBox* liste : {CoBoColors, CoBoBackColors}) {
-        liste->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // Measured from all names, but never resized on its own: the layout sets the width.
+        liste->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
     }
 
     Btn1OK->setAutoDefault(false);
@@ -197,10 +199,17 @@ void TBackFontDlg::FontListeFuellen() {
         aktuell->setSelected(true);
         LvFonts->scrollToItem(aktuell);
     }
-    // The scroll bar and the frame take their share, so that no name is cut.
-    FMaxLvFontsWidth = CaptionWidthFor(SchriftAus(FAktFont), longest + QStringLiteral("MM")) +
-                       LvFonts->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
-                       2 * LvFonts->frameWidth();
+    fLaengste = longest;
+    FMaxLvFontsWidth = ListBreiteFuer(longest);
+}
+
+// The scroll bar (as wide as the list's font makes it) and the frame take their share,
+// so that no name is cut.
+int TBackFontDlg::ListBreiteFuer(const QString& text) const {
+    return CaptionWidthFor(SchriftAus(FAktFont), text + QStringLiteral("MM")) +
+           LvFonts->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                         LvFonts->verticalScrollBar()) +
+           2 * LvFonts->frameWidth();
 }
 
 void TBackFontDlg::showEvent(QShowEvent* ereignis) {
@@ -237,6 +246,8 @@ void TBackFontDlg::SchalterEinrichten() {
     TBackFontMasse m;
     m.ButtonBreite = SchalterGemeinsam(*this, font);
     m.ButtonHoehe = Btn1OK->height();
+    // Measured again now that the list shows the dialog's font.
+    FMaxLvFontsWidth = ListBreiteFuer(fLaengste);
     m.ListBreite = FMaxLvFontsWidth;
     m.GroesseHoehe = ControlHeightFor(font, TControlArt::Edit);
     m.GroesseBreite = CaptionWidthFor(font, QStringLiteral("MM"));
@@ -251,10 +262,17 @@ void TBackFontDlg::SchalterEinrichten() {
     m.ComboHoehe =
         std::max(ControlHeightFor(font, TControlArt::Edit), CoBoColors->sizeHint().height());
     m.TestHoehe = ControlHeightFor(font, TControlArt::Edit);
+    m.Platz = GroessteClientGroesse(*this);
+    m.ListMindest = ListBreiteFuer(FTexts.FontColumnCaption);
     const TBackFontLayout l = BackFontLayout(m);
 
     LvFonts->setGeometry(l.Liste);
-    LvFonts->header()->resizeSection(0, l.Liste.width());
+    // The column as wide as what the frame and the scroll bar leave, so that a narrowed
+    // list shortens its names instead of scrolling sideways.
+    LvFonts->header()->resizeSection(
+        0, l.Liste.width() - 2 * LvFonts->frameWidth() -
+               LvFonts->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                             LvFonts->verticalScrollBar()));
     LeSizeLabel->setGeometry(l.Label);
     LeSize->setGeometry(l.Groesse);
     const int oben = l.AufAb.height() / 2;

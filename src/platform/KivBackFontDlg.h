@@ -72,6 +72,8 @@ private:
     void FormCreate();
     void CaptionZuweisen();
     void FontListeFuellen();
+    // The font list's width for a row of that text: the text, "MM", scroll bar and frame.
+    int ListBreiteFuer(const QString& text) const;
     void FormShow();
     void SchriftartZuweisen();
     void SchalterEinrichten();
@@ -89,6 +91,7 @@ private:
     std::uint32_t FAktBackColor;
     IAnsager* FTolk;
     int FMaxLvFontsWidth = 0;
+    QString fLaengste; // the longest row, or the column title
     QStringList fFamilien;
     TFontZeile fStart;
     mutable int fPosition = BackFontMinGroesse;

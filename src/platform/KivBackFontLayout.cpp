@@ -142,11 +142,19 @@ QString OhneMarke(const QString& zeile) {
     return zeile.startsWith(QLatin1Char('*')) ? zeile.mid(1) : zeile;
 }
 
-TBackFontLayout BackFontLayout(const TBackFontMasse& m) {
+namespace {
+
+// How the layout gives way to a small room; the first value of each is the usual one.
+struct TStufe {
+    int ListBreite = 0;
+    bool FettUnten = false;
+    int ListZeilen = 6; // the font list's height in button heights
+    int TestZeilen = 5; // from the preview's top to the buttons, in preview heights
+};
+
+TBackFontLayout Bauen(const TBackFontMasse& m, const TStufe& s) {
     TBackFontLayout l;
-    l.Liste = QRect(Rand, Rand, m.ListBreite, 6 * m.ButtonHoehe);
-    const int testOben = l.Liste.bottom() + 1 + 2 * Rand;
-    const int knopfOben = testOben + 5 * m.TestHoehe + 2 * Rand;
+    l.Liste = QRect(Rand, Rand, s.ListBreite, s.ListZeilen * m.ButtonHoehe);
     const int listeRechts = l.Liste.left() + l.Liste.width();
 
     const int groesseOben = Div(l.Liste.height() - m.GroesseHoehe, 3) + l.Liste.top();
@@ -156,22 +164,68 @@ TBackFontLayout BackFontLayout(const TBackFontMasse& m) {
     l.Label = QRect(labelLinks, groesseOben + Div(m.GroesseHoehe - m.Label.height(), 2),
                     m.Label.width(), m.Label.height());
     l.AufAb = QRect(groesseLinks + m.GroesseBreite, groesseOben, m.AufAbBreite, m.GroesseHoehe);
-    l.Bold = QRect(l.AufAb.left() + l.AufAb.width() + Rand, groesseOben, m.BoldBreite, m.BoldHoehe);
+    int farbenOben = groesseOben + m.GroesseHoehe + 2 * Rand;
+    if (s.FettUnten) {
+        l.Bold = QRect(labelLinks, farbenOben, m.BoldBreite, m.BoldHoehe);
+        farbenOben += m.BoldHoehe + 2 * Rand;
+    } else {
+        l.Bold =
+            QRect(l.AufAb.left() + l.AufAb.width() + Rand, groesseOben, m.BoldBreite, m.BoldHoehe);
+    }
     // Wide enough for the longest colour name too, so that no entry is cut at large sizes.
     const int farbenLinks = listeRechts + Rand;
     const int clientBreite =
-        std::max(l.Bold.left() + l.Bold.width() + Rand, farbenLinks + m.ComboBreite + Rand);
+        std::max({l.Bold.left() + l.Bold.width() + Rand, l.AufAb.left() + l.AufAb.width() + Rand,
+                  farbenLinks + m.ComboBreite + Rand});
     const int farbenBreite = clientBreite - farbenLinks - Rand;
-    l.Farben =
-        QRect(farbenLinks, groesseOben + m.GroesseHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
+    l.Farben = QRect(farbenLinks, farbenOben, farbenBreite, m.ComboHoehe);
     l.HinterFarben =
         QRect(farbenLinks, l.Farben.top() + m.ComboHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
+    // Below the list and below the colour lists, whichever ends lower.
+    const int testOben = std::max(l.Liste.bottom(), l.HinterFarben.bottom()) + 1 + 2 * Rand;
+    const int knopfOben = testOben + s.TestZeilen * m.TestHoehe + 2 * Rand;
     l.Test = QRect(l.Liste.left(), testOben, clientBreite - 2 * l.Liste.left(), m.TestHoehe);
     const int okLinks = Div(clientBreite - 2 * m.ButtonBreite, 3);
     l.Ok = QRect(okLinks, knopfOben, m.ButtonBreite, m.ButtonHoehe);
     l.Abbrechen = QRect(2 * okLinks + m.ButtonBreite, knopfOben, m.ButtonBreite, m.ButtonHoehe);
     l.Client = QSize(clientBreite, knopfOben + m.ButtonHoehe + Rand);
     return l;
+}
+
+bool ZuBreit(const TBackFontLayout& l, const TBackFontMasse& m) {
+    return !m.Platz.isEmpty() && l.Client.width() > m.Platz.width();
+}
+
+bool ZuHoch(const TBackFontLayout& l, const TBackFontMasse& m) {
+    return !m.Platz.isEmpty() && l.Client.height() > m.Platz.height();
+}
+
+// The list as wide as its names, or as what the room leaves it, never below its minimum.
+void ListeEinpassen(TStufe& s, const TBackFontMasse& m) {
+    s.ListBreite = m.ListBreite;
+    const TBackFontLayout l = Bauen(m, s);
+    if (ZuBreit(l, m)) {
+        const int ohneListe = l.Client.width() - s.ListBreite;
+        s.ListBreite = std::min(m.ListBreite, std::max(m.ListMindest, m.Platz.width() - ohneListe));
+    }
+}
+
+} // namespace
+
+TBackFontLayout BackFontLayout(const TBackFontMasse& m) {
+    TStufe s;
+    ListeEinpassen(s, m);
+    if (ZuBreit(Bauen(m, s), m)) {
+        s.FettUnten = true;
+        ListeEinpassen(s, m);
+    }
+    while (ZuHoch(Bauen(m, s), m) && s.TestZeilen > 1) {
+        --s.TestZeilen;
+    }
+    while (ZuHoch(Bauen(m, s), m) && s.ListZeilen > 3) {
+        --s.ListZeilen;
+    }
+    return Bauen(m, s);
 }
 
 } // namespace lorvane

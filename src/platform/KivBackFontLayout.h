@@ -81,8 +81,15 @@ struct TBackFontMasse {
     int ComboBreite = 0; // the widest colour name in its drop-down list
     int ComboHoehe = 0;
     int TestHoehe = 0; // the preview
+    // The room the client area may take (none when empty), and the narrowest the font
+    // list may get: its column title whole.
+    QSize Platz;
+    int ListMindest = 0;
 };
 
+// Where the room is short, the font list gets narrower (its names shortened, the whole
+// name still read), "Fett" moves below the size field, and the space below the preview
+// and the list's height shrink, in that order.
 struct TBackFontLayout {
     QRect Liste, Label, Groesse, AufAb, Bold, Farben, HinterFarben, Test, Ok, Abbrechen;
     QSize Client;

@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 
+#include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <string>
 
 namespace lorvane {
@@ -15,23 +19,45 @@ namespace {
 
 std::atomic<int> piepZaehler{0};
 
-// The boxes are centred on the screen and read by the screen reader as a whole.
-int MeldungZeigen(QWidget* owner, QMessageBox::Icon art, const QString& text, bool frage) {
+struct TKnopf {
+    const char* Text;
+    QMessageBox::ButtonRole Rolle;
+};
+
+// The box takes the look its owner's window was given; without an owner, that of the
+// active window.
+void AussehenUebernehmen(QMessageBox& box, QWidget* owner) {
+    const QWidget* quelle = owner != nullptr ? owner->window() : QApplication::activeWindow();
+    if (quelle != nullptr) {
+        box.setFont(quelle->font());
+        box.setPalette(quelle->palette());
+    }
+    // Qt wraps a long text at a fixed width, which gives a large font many short lines
+    // and a box higher than the screen: the text may take up to half the screen's width.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        label != nullptr && box.screen() != nullptr) {
+        const int haelfte = box.screen()->availableGeometry().width() / 2;
+        label->setMinimumWidth(std::min(label->sizeHint().width(), haelfte));
+    }
+}
+
+// The boxes are centred on the screen and read by the screen reader as a whole. The
+// first button is the default; the answer is the index of the button pressed, the
+// escape button's when the box was closed otherwise.
+int MeldungZeigen(QWidget* owner, QMessageBox::Icon art, const QString& text,
+                  std::initializer_list<TKnopf> knoepfe, int escape) {
     QMessageBox box(art, QApplication::applicationDisplayName(), MeldungsText(text),
                     QMessageBox::NoButton, owner);
-    if (frage) {
-        QPushButton* ja = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-        QPushButton* nein = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
-        box.setDefaultButton(ja);
-        box.setEscapeButton(nein);
-        box.exec();
-        return box.clickedButton() == ja ? 1 : 0;
+    AussehenUebernehmen(box, owner);
+    QList<QPushButton*> buttons;
+    for (const TKnopf& knopf : knoepfe) {
+        buttons << box.addButton(QString::fromUtf8(knopf.Text), knopf.Rolle);
     }
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
+    box.setDefaultButton(buttons.first());
+    box.setEscapeButton(buttons.at(escape));
     box.exec();
-    return 1;
+    const auto gedrueckt = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return gedrueckt >= 0 ? static_cast<int>(gedrueckt) : escape;
 }
 
 } // namespace
@@ -46,15 +72,25 @@ QString MeldungsText(const std::string& text) {
 }
 
 bool FrageJaNein(QWidget* owner, const QString& text) {
-    return MeldungZeigen(owner, QMessageBox::Question, text, true) == 1;
+    return MeldungZeigen(owner, QMessageBox::Question, text,
+                         {{"Ja", QMessageBox::YesRole}, {"Nein", QMessageBox::NoRole}}, 1) == 0;
+}
+
+TAntwort FrageJaNeinAbbrechen(QWidget* owner, const QString& text) {
+    const int antwort = MeldungZeigen(owner, QMessageBox::Question, text,
+                                      {{"Ja", QMessageBox::YesRole},
+                                       {"Nein", QMessageBox::NoRole},
+                                       {"Abbrechen", QMessageBox::RejectRole}},
+                                      2);
+    return antwort == 0 ? TAntwort::Ja : antwort == 1 ? TAntwort::Nein : TAntwort::Abbrechen;
 }
 
 void FehlerZeigen(QWidget* owner, const QString& text) {
-    MeldungZeigen(owner, QMessageBox::Critical, text, false);
+    MeldungZeigen(owner, QMessageBox::Critical, text, {{"OK", QMessageBox::AcceptRole}}, 0);
 }
 
 void InfoZeigen(QWidget* owner, const QString& text) {
-    MeldungZeigen(owner, QMessageBox::Information, text, false);
+    MeldungZeigen(owner, QMessageBox::Information, text, {{"OK", QMessageBox::AcceptRole}}, 0);
 }
 
 void Piepen() {

@@ -1,7 +1,8 @@
 #pragma once
 // Message boxes and the system beep, as every window uses them: questions with Ja and
 // Nein (Ja is the default, Esc answers Nein), errors and information with OK. Texts
-// may use "\r\n" as the line break.
+// may use "\r\n" as the line break. Every box is made here and shows the font and the
+// colours of the window it belongs to.
 
 #include <QString>
 
@@ -16,6 +17,9 @@ QString MeldungsText(const QString& text);
 QString MeldungsText(const std::string& text);
 
 bool FrageJaNein(QWidget* owner, const QString& text);
+// Ja, Nein and Abbrechen; Ja is the default, Esc and closing answer Abbrechen.
+enum class TAntwort { Ja, Nein, Abbrechen };
+TAntwort FrageJaNeinAbbrechen(QWidget* owner, const QString& text);
 void FehlerZeigen(QWidget* owner, const QString& text);
 void InfoZeigen(QWidget* owner, const QString& text);
 

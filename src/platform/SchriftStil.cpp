@@ -1,7 +1,13 @@
 #include "platform/SchriftStil.h"
 
+#include "platform/FokusRahmen.h"
+#include "platform/KontrastZeichnen.h"
+#include "platform/MenueZeichnen.h"
+
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusFrame>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
@@ -24,6 +30,16 @@ constexpr double ScrollAnteil = 0.45;
 
 int SchriftHoehe(const QWidget* widget) {
     return widget != nullptr ? widget->fontMetrics().height() : 0;
+}
+
+// The option's font when there is one: some callers pass no widget.
+int SchriftHoehe(const QStyleOption* option, const QWidget* widget) {
+    return option != nullptr ? option->fontMetrics.height() : SchriftHoehe(widget);
+}
+
+bool IstFokusRahmen(const QStyleOption* option, const QWidget* widget) {
+    return qobject_cast<const QFocusFrame*>(widget) != nullptr ||
+           (option != nullptr && qobject_cast<const QFocusFrame*>(option->styleObject) != nullptr);
 }
 
 QColor PfeilFarbe(const QStyleOption& option) {
@@ -113,6 +129,12 @@ int TSchriftStil::pixelMetric(PixelMetric metrik, const QStyleOption* option,
         return SchriftGerecht(basis, SchriftHoehe(widget), TickAnteil);
     case PM_ScrollBarExtent:
         return SchriftGerecht(basis, SchriftHoehe(widget), ScrollAnteil);
+    case PM_MenuPanelWidth:
+        // A menu over a window of the same colour needs a visible edge.
+        return std::max(basis, RahmenDicke(SchriftHoehe(option, widget)));
+    case PM_FocusFrameHMargin:
+    case PM_FocusFrameVMargin:
+        return IstFokusRahmen(option, widget) ? FokusDicke(SchriftHoehe(option, widget)) : basis;
     default:
         return basis;
     }
@@ -146,11 +168,61 @@ QSize TSchriftStil::sizeFromContents(ContentsType typ, const QStyleOption* optio
         probe.rect = QRect(QPoint(0, 0), groesse);
         groesse.rwidth() += PfeilFeldMehr(probe, widget);
     }
+    // Menus only: list boxes draw their lists with menu items too.
+    if (const auto* eintrag = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        typ == CT_MenuItem && eintrag != nullptr && qobject_cast<const QMenu*>(widget) != nullptr) {
+        return MenueEintragGroesse(*eintrag, MenueHoechstBreite(*this, widget));
+    }
     return groesse;
+}
+
+bool TSchriftStil::KontrastPrimitive(PrimitiveElement element, const QStyleOption& option,
+                                     QPainter& painter, const QWidget* widget) const {
+    const int hoehe = SchriftHoehe(&option, widget);
+    const QColor text = option.palette.color(QPalette::WindowText);
+    switch (element) {
+    case PE_FrameFocusRect: {
+        // A row's mark lies on its selection colour, any other on the background.
+        const auto* fokus = qstyleoption_cast<const QStyleOptionFocusRect*>(&option);
+        const bool eigenerGrund = fokus != nullptr && fokus->backgroundColor.isValid();
+        FokusZeichnen(painter, option,
+                      eigenerGrund ? fokus->backgroundColor
+                                   : option.palette.color(QPalette::Window),
+                      FokusDicke(hoehe));
+        return true;
+    }
+    case PE_PanelButtonCommand: {
+        // The small up/down buttons keep the style's face: their arrow is the mark.
+        if (qobject_cast<const QToolButton*>(widget) != nullptr) {
+            return false;
+        }
+        const auto* knopf = qstyleoption_cast<const QStyleOptionButton*>(&option);
+        const bool standard =
+            knopf != nullptr && (knopf->features & QStyleOptionButton::DefaultButton) != 0;
+        KnopfZeichnen(painter, option, RahmenDicke(hoehe), standard);
+        return true;
+    }
+    case PE_Frame:
+    case PE_FrameLineEdit:
+    case PE_FrameMenu:
+        RahmenZeichnen(painter, option.rect, text, RahmenDicke(hoehe));
+        return true;
+    case PE_IndicatorCheckBox:
+        QProxyStyle::drawPrimitive(element, &option, &painter, widget);
+        RahmenZeichnen(painter, option.rect, option.palette.color(QPalette::Text),
+                       RahmenDicke(hoehe));
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TSchriftStil::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                  QPainter* painter, const QWidget* widget) const {
+    if (option != nullptr && painter != nullptr &&
+        KontrastPrimitive(element, *option, *painter, widget)) {
+        return;
+    }
     // Only the arrows of tool buttons: other arrows (menus, headers) keep the style's.
     if (IstPfeil(element) && option != nullptr && painter != nullptr &&
         qobject_cast<const QToolButton*>(widget) != nullptr) {
@@ -171,6 +243,8 @@ void TSchriftStil::drawComplexControl(ComplexControl control, const QStyleOption
     if (control != CC_ComboBox || option == nullptr || painter == nullptr) {
         return;
     }
+    RahmenZeichnen(*painter, option->rect, option->palette.color(QPalette::ButtonText),
+                   RahmenDicke(SchriftHoehe(option, widget)));
     // The style's own small arrow lies in the middle of the grown one, which covers it.
     const QRect rect = subControlRect(control, option, SC_ComboBoxArrow, widget);
     const int breite = PfeilBreite(rect, SchriftHoehe(widget), true);
@@ -179,9 +253,54 @@ void TSchriftStil::drawComplexControl(ComplexControl control, const QStyleOption
     }
 }
 
+void TSchriftStil::drawControl(ControlElement element, const QStyleOption* option,
+                               QPainter* painter, const QWidget* widget) const {
+    if (option == nullptr || painter == nullptr) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    const int hoehe = SchriftHoehe(option, widget);
+    switch (element) {
+    case CE_FocusFrame:
+        FokusZeichnen(*painter, *option, option->palette.color(QPalette::Window),
+                      FokusDicke(hoehe));
+        return;
+    case CE_HeaderSection:
+        KopfZeichnen(*painter, *option, RahmenDicke(hoehe));
+        return;
+    case CE_MenuItem:
+        if (const auto* eintrag = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            eintrag != nullptr && eintrag->menuItemType != QStyleOptionMenuItem::SubMenu &&
+            qobject_cast<const QMenu*>(widget) != nullptr) {
+            MenueEintragZeichnen(*painter, *eintrag, *this, widget);
+            return;
+        }
+        break;
+    case CE_ProgressBarGroove:
+        painter->fillRect(option->rect, option->palette.color(QPalette::Base));
+        RahmenZeichnen(*painter, option->rect, option->palette.color(QPalette::Text),
+                       RahmenDicke(hoehe));
+        return;
+    default:
+        break;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+int TSchriftStil::styleHint(StyleHint hinweis, const QStyleOption* option, const QWidget* widget,
+                            QStyleHintReturn* rueckgabe) const {
+    auto* maske = qstyleoption_cast<QStyleHintReturnMask*>(rueckgabe);
+    if (hinweis == SH_FocusFrame_Mask && option != nullptr && maske != nullptr) {
+        maske->region = Ring(option->rect, FokusDicke(SchriftHoehe(option, widget)));
+        return 1;
+    }
+    return QProxyStyle::styleHint(hinweis, option, widget, rueckgabe);
+}
+
 void SchriftStilSetzen() {
     // Over the style Qt chose, so that a style the user set stays.
     QApplication::setStyle(new TSchriftStil(QApplication::style()->name()));
+    FokusRahmenEinrichten();
 }
 
 } // namespace lorvane

@@ -2,6 +2,7 @@
 
 #include "engine/JobStatus.h"
 #include "platform/Meldungen.h"
+#include "platform/TitelZeile.h"
 #include "ui/BearbeitenLayout.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ TBearbeitenFenster::TBearbeitenFenster(QWidget* owner, TJobState& state,
                                        std::vector<TDateiZeile> zeilen, ITrayIcon& tray,
                                        const TAussehen& aussehen, TJobThreadErzeugung threads)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), fState(state),
-      fTray(tray), fAussehen(aussehen) {
+      fTray(tray), fTitel(&TitelZeileAnbringen(*this)), fAussehen(aussehen) {
     setModal(true);
     StaticText1 = StatusZeileErzeugen(this);
     StaticText2 = StatusZeileErzeugen(this);
@@ -125,13 +126,14 @@ void TBearbeitenFenster::SchalterEinrichten() {
     // The templates size the lines once; later texts are shown in that width.
     masse.StaticText1 = StatusTextGroesse(StaticText1->font(), fVorlage1);
     masse.StaticText2 = StatusTextGroesse(StaticText2->font(), fVorlage2);
+    masse.Platz = GroessteClientGroesse(*this) - fTitel->Zusatz();
     const TBearbeitenLayout layout = BearbeitenLayoutBerechnen(masse);
     StaticText1->setGeometry(layout.StaticText1);
     StaticText2->setGeometry(layout.StaticText2);
     ProgressBar1->setGeometry(layout.ProgressBar1);
     Btn1Minimieren->setGeometry(layout.Btn1Minimieren);
     Btn2Abbrechen->setGeometry(layout.Btn2Abbrechen);
-    setFixedSize(layout.Client);
+    fTitel->Einpassen(layout.Client);
     DialogZentrieren(*this);
 }
 

@@ -30,6 +30,8 @@ class QPushButton;
 
 namespace lorvane {
 
+class TTitelZeile;
+
 class TBearbeitenFenster : public QDialog, public IJobFrontEnd {
     Q_OBJECT
 
@@ -89,6 +91,7 @@ private:
 
     TJobState& fState;
     ITrayIcon& fTray;
+    TTitelZeile* fTitel;
     TAussehen fAussehen;
     // Set when an input lies in the working folder: the job is refused with it.
     std::string fEingabeFehler;

@@ -2,6 +2,8 @@
 
 #include "platform/Fenster.h"
 
+#include <algorithm>
+
 namespace lorvane {
 
 QSize StatusTextGroesse(const QFont& font, const QString& text) {
@@ -16,9 +18,14 @@ TBearbeitenLayout BearbeitenLayoutBerechnen(const TBearbeitenMasse& masse) {
     l.StaticText2 =
         QRect(QPoint(l.StaticText1.left() + l.StaticText1.width() + 10, l.StaticText1.top()),
               masse.StaticText2);
-    const int clientBreite = l.StaticText2.left() + l.StaticText2.width() + 10;
+    int clientBreite = l.StaticText2.left() + l.StaticText2.width() + 10;
+    if (!masse.Platz.isEmpty() && clientBreite > masse.Platz.width()) {
+        l.StaticText2.moveTopLeft(
+            QPoint(l.StaticText1.left(), l.StaticText1.top() + l.StaticText1.height() + 10));
+        clientBreite = std::max(l.StaticText1.width(), l.StaticText2.width()) + 20;
+    }
     const int balkenLinks = l.StaticText1.left();
-    l.ProgressBar1 = QRect(balkenLinks, l.StaticText1.top() + l.StaticText1.height() + 20,
+    l.ProgressBar1 = QRect(balkenLinks, l.StaticText2.top() + l.StaticText2.height() + 20,
                            clientBreite - 2 * balkenLinks, 2 * masse.ButtonHoehe);
     const int btn1Links = Div(clientBreite - 2 * w, 3);
     l.Btn1Minimieren =

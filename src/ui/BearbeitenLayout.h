@@ -1,6 +1,7 @@
 #pragma once
 // The layout of the progress window as plain arithmetic: two status lines side by
-// side, the bar below them, the minimise button and, one row lower, the cancel button.
+// side (one below the other when the screen is too narrow for both), the bar below
+// them, the minimise button and, one row lower, the cancel button.
 
 #include <QFont>
 #include <QRect>
@@ -21,6 +22,7 @@ struct TBearbeitenMasse {
     QSize StaticText2;
     int ButtonBreite = 0; // W, the common button width
     int ButtonHoehe = 0;
+    QSize Platz; // the room the client area may take; none when empty
 };
 
 struct TBearbeitenLayout {

@@ -1,15 +1,14 @@
 #include "ui/DialogFelder.h"
 
 #include "platform/Ansager.h"
+#include "platform/Fenster.h"
 
 #include <QEvent>
 #include <QFocusEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
 
 namespace lorvane {
@@ -90,13 +89,7 @@ QSize OwnerGroesse(const QWidget& dialog) {
     if (const QWidget* owner = dialog.parentWidget(); owner != nullptr) {
         return owner->window()->frameGeometry().size();
     }
-    const QScreen* bildschirm =
-        dialog.screen() != nullptr ? dialog.screen() : QGuiApplication::primaryScreen();
-    return bildschirm != nullptr ? bildschirm->availableGeometry().size() : QSize(1024, 768);
-}
-
-QSize RahmenZusatz(const QWidget& dialog) {
-    return dialog.frameGeometry().size() - dialog.geometry().size();
+    return Arbeitsbereich(dialog).size();
 }
 
 } // namespace lorvane

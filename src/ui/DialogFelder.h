@@ -51,7 +51,5 @@ void EingabeDruecktKnopf(QPushButton& knopf);
 
 // The outer size of the dialog's owner window; the screen's work area without one.
 QSize OwnerGroesse(const QWidget& dialog);
-// What the window frame adds to the client area (nothing before the first show).
-QSize RahmenZusatz(const QWidget& dialog);
 
 } // namespace lorvane

@@ -29,6 +29,10 @@ struct TMetaMasse {
     int AufAbBreite = 0;
     int ButtonBreite = 0; // the common width W
     int ButtonHoehe = 0;
+    // The room the client area may take (none when empty), and the hours label's size
+    // when it wraps onto two lines, which it does when one line leaves no room.
+    QSize Platz;
+    QSize StundenLabelUmbrochen;
 };
 
 struct TMetaLayout {
@@ -38,6 +42,7 @@ struct TMetaLayout {
     QRect Starte;
     QRect Abbrechen;
     QSize Client;
+    bool StundenUmbruch = false;
 };
 
 TMetaLayout MetaLayout(const TMetaMasse& masse);
@@ -49,6 +54,8 @@ struct TStundenMasse {
     int AufAbBreite = 0;
     int ButtonBreite = 0;
     int ButtonHoehe = 0;
+    QSize Platz; // as in TMetaMasse
+    QSize LabelUmbrochen;
 };
 
 struct TStundenLayout {
@@ -58,6 +65,7 @@ struct TStundenLayout {
     QRect Ok;
     QRect Abbrechen;
     QSize Client;
+    bool LabelUmbruch = false;
 };
 
 TStundenLayout StundenLayout(const TStundenMasse& masse);

@@ -28,8 +28,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -40,13 +42,15 @@ namespace lorvane {
 
 namespace {
 
-// At large fonts the key hints can be longer than their panel: the panel shows them
-// shortened with "…", its tooltip and its name for the screen reader the whole text.
+// The key hints wrap over the lines their panel has; only what still does not fit is
+// shortened with "…". The tooltip and the name for the screen reader hold the whole text.
 void PanelTextSetzen(QLabel& panel, const QString& text) {
     panel.setAccessibleName(text);
     panel.setToolTip(text);
-    const int breite = panel.contentsRect().width() - 2 * panel.margin();
-    panel.setText(panel.fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, breite)));
+    const QRect innen = panel.contentsRect();
+    const int zeilen = innen.height() / std::max(1, panel.fontMetrics().height());
+    panel.setText(PanelText(text, panel.fontMetrics(),
+                            std::max(0, innen.width() - 2 * panel.margin()), zeilen));
 }
 
 constexpr const char* kTitel = "Lorvane V1.13";
@@ -220,6 +224,8 @@ void TForm1::ControlsErzeugen() {
             ListView2 = new QTreeWidget(flaeche);
             ListView2->setObjectName(QStringLiteral("ListView2"));
             ListeEinrichten(*ListView2, {QStringLiteral("Dateiname"), QStringLiteral("Dauer")});
+            // Paths that share their start differ in the file name at their end.
+            PfadeKuerzen(*ListView2);
         }
     }
     Btn1Weiter->setCursor(Qt::PointingHandCursor);
@@ -350,6 +356,15 @@ void TForm1::showEvent(QShowEvent* ereignis) {
     }
 }
 
+// The window manager frames the window only after it is shown; when the frame takes
+// it out of the work area, it comes back.
+void TForm1::moveEvent(QMoveEvent* ereignis) {
+    QMainWindow::moveEvent(ereignis);
+    if (!fRunFirstS && isVisible() && !fIsClosing && windowState() == Qt::WindowNoState) {
+        ImArbeitsbereichHalten(*this);
+    }
+}
+
 void TForm1::FormShow() {
     RegistryLadenSpeichern(true);
     SchriftartZuweisen();
@@ -364,8 +379,22 @@ void TForm1::FormShow() {
 
 void TForm1::SchriftartZuweisen() {
     lorvane::SchriftartZuweisen(*this, TFensterArt::Hauptfenster, fAussehen);
+    // The buttons' hints are the program's too.
+    QToolTip::setFont(font());
+    QToolTip::setPalette(palette());
     Btn1Weiter->setFont(WeiterFont(Btn1Weiter->font()));
     SchalterEinrichten();
+    ImArbeitsbereichHalten(*this);
+}
+
+// The window never gets smaller than its controls need, nor larger than the work area.
+void TForm1::MindestGroesseSetzen(const THauptMasse& masse) {
+    const QSize client = centralWidget()->size();
+    const THauptLayout jetzt = HauptLayoutBerechnen(client, masse);
+    const QSize zusatz = size() - client; // the menu bar
+    const QSize noetig = HauptMindestClient(masse, jetzt.Statuszeile.height()) + zusatz;
+    const QSize mindest = GroesseBegrenzen(Arbeitsbereich()).Minimum.expandedTo(noetig);
+    setMinimumSize(mindest.boundedTo(GroessteClientGroesse(*this)));
 }
 
 void TForm1::SchalterEinrichten() {
@@ -373,14 +402,19 @@ void TForm1::SchalterEinrichten() {
     THauptMasse masse = HauptMasseMessen(font);
     masse.W = SchalterGemeinsam(*this, font);
     masse.WeiterBreite = masse.W + Prozent(masse.W, 30);
+    // The scroll bar is reserved even while the list has none, so that the columns keep
+    // their widths when rows come.
+    masse.ListenRand =
+        2 * ListView2->frameWidth() +
+        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView2->verticalScrollBar());
+    // May grow the window, which lays it out anew before this goes on.
+    MindestGroesseSetzen(masse);
     const THauptLayout layout = HauptLayoutBerechnen(centralWidget()->size(), masse);
 
     StatusBar1->setFixedSize(layout.Statuszeile.size());
     StatusBar1->move(layout.Statuszeile.topLeft());
-    int links = 0;
     for (std::size_t i = 0; i < Panels.size(); ++i) {
-        Panels[i]->setGeometry(links, 0, layout.Panels[i], layout.Statuszeile.height());
-        links += layout.Panels[i];
+        Panels[i]->setGeometry(layout.Panels[i]);
         PanelTextSetzen(*Panels[i], Panels[i]->accessibleName());
     }
     Btn1Weiter->setFixedSize(layout.Weiter.size());
@@ -405,8 +439,7 @@ void TForm1::SchalterEinrichten() {
 }
 
 QRect TForm1::Arbeitsbereich() const {
-    const QScreen* bildschirm = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    return bildschirm != nullptr ? bildschirm->availableGeometry() : QRect(0, 0, 1200, 900);
+    return lorvane::Arbeitsbereich(*this);
 }
 
 void TForm1::FensterEinrichten() {

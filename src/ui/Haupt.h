@@ -37,6 +37,7 @@ class TDateiListeBefehle;
 class TKivRegistry;
 class TOrdnerListe;
 struct TJobThreadErzeugung;
+struct THauptMasse;
 
 // The services the window uses; null means the real one, so that tests inject fakes.
 struct THauptDienste {
@@ -125,6 +126,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* ereignis) override;
+    void moveEvent(QMoveEvent* ereignis) override;
     void closeEvent(QCloseEvent* ereignis) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
@@ -136,6 +138,7 @@ private:
     void FormShow();
     void SchriftartZuweisen();
     void SchalterEinrichten();
+    void MindestGroesseSetzen(const THauptMasse& masse);
     void FensterEinrichten();
     void EinstellungenAnwenden();
     void Lv1SchalterAktualisieren();

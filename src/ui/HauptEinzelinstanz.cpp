@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -23,26 +22,6 @@
 namespace lorvane {
 
 namespace {
-
-enum class TLeerenAntwort { Ja, Nein, Abbrechen };
-
-TLeerenAntwort LeerenFragen(QWidget* owner) {
-    QMessageBox box(
-        QMessageBox::Question, QApplication::applicationDisplayName(),
-        MeldungsText(QStringLiteral("Soll die vorhandene Dateiliste geleert werden?\r\n"
-                                    "Ja=Dateiliste leeren; Nein=Neue Dateien anhängen")),
-        QMessageBox::NoButton, owner);
-    QPushButton* ja = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    QPushButton* nein = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
-    QPushButton* abbrechen = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-    box.setDefaultButton(ja);
-    box.setEscapeButton(abbrechen);
-    box.exec();
-    if (box.clickedButton() == ja) {
-        return TLeerenAntwort::Ja;
-    }
-    return box.clickedButton() == nein ? TLeerenAntwort::Nein : TLeerenAntwort::Abbrechen;
-}
 
 std::string NativerText(const QString& pfad) {
     return QFile::encodeName(pfad).toStdString();
@@ -163,12 +142,16 @@ void TForm1::Timer2SendToTimer() {
         Lv1SchalterAktualisieren();
         UpdateButtonsLv2();
         if (erste != nullptr && Btn2Lv1Hinzufuegen->isEnabled()) {
-            const TLeerenAntwort antwort =
-                Btn4Lv2Leeren->isEnabled() ? LeerenFragen(this) : TLeerenAntwort::Nein;
-            if (antwort == TLeerenAntwort::Ja) {
+            const TAntwort antwort =
+                Btn4Lv2Leeren->isEnabled()
+                    ? FrageJaNeinAbbrechen(
+                          this, QStringLiteral("Soll die vorhandene Dateiliste geleert werden?\r\n"
+                                               "Ja=Dateiliste leeren; Nein=Neue Dateien anhängen"))
+                    : TAntwort::Nein;
+            if (antwort == TAntwort::Ja) {
                 Btn4Lv2Leeren->click();
             }
-            if (antwort != TLeerenAntwort::Abbrechen) {
+            if (antwort != TAntwort::Abbrechen) {
                 Btn2Lv1Hinzufuegen->click();
             }
         }

@@ -1,6 +1,9 @@
 #include "ui/HauptLayout.h"
 
 #include "platform/Fenster.h"
+#include "ui/Statuszeile.h"
+
+#include <QFontMetrics>
 
 #include <algorithm>
 
@@ -9,17 +12,56 @@ namespace lorvane {
 namespace {
 
 constexpr int kRand = 10;
+// A cell's and a header's margins and frame, on both sides together.
+constexpr int kZellenRand = 16;
+// A status panel's frame, on both sides together.
+constexpr int kPanelRand = 8;
 
-// Each button 10 below the previous one, the first one button height below the list.
+template <std::size_t N> int SpaltenHoehe(const THauptMasse& masse) {
+    return static_cast<int>(N) * masse.ButtonHoehe + (static_cast<int>(N) - 1) * kRand;
+}
+
+// Each button 10 below the previous one, the first one button height below the list,
+// or less when the room down to `unten` is too short for that and the whole column.
 template <std::size_t N>
-std::array<QRect, N> ButtonSpalte(const QRect& liste, const THauptMasse& masse) {
+std::array<QRect, N> ButtonSpalte(const QRect& liste, int unten, const THauptMasse& masse) {
     std::array<QRect, N> buttons;
-    int top = liste.top() + masse.ButtonHoehe;
+    const int raum = unten - liste.top();
+    const int abstand = std::clamp(raum - SpaltenHoehe<N>(masse), 0, masse.ButtonHoehe);
+    int top = liste.top() + abstand;
     for (QRect& button : buttons) {
         button = QRect(liste.left() + liste.width() + kRand, top, masse.W, masse.ButtonHoehe);
         top += masse.ButtonHoehe + kRand;
     }
     return buttons;
+}
+
+// The counts share the first row when their reserve is wider than the window; the
+// hints follow them when there is room, else they go below them.
+void StatusAnordnen(THauptLayout& layout, QSize client, const THauptMasse& masse) {
+    const int breite = client.width();
+    const int zeile = masse.StatusHoehe;
+    int p0 = masse.Panel0Breite;
+    int p1 = masse.Panel1Breite;
+    if (p0 + p1 > breite) {
+        p0 = Div(breite, 2);
+        p1 = breite - p0;
+    }
+    const int rest = breite - p0 - p1;
+    int hoehe = zeile;
+    if (rest >= masse.HinweisBreite) {
+        layout.Panels = {QRect(0, 0, p0, zeile), QRect(p0, 0, p1, zeile),
+                         QRect(p0 + p1, 0, rest, zeile)};
+    } else {
+        layout.HinweisZeilen =
+            masse.HinweisZeilen ? std::max(1, masse.HinweisZeilen(breite - kPanelRand)) : 1;
+        const int hinweise =
+            ControlHeightFor(layout.HinweisZeilen * masse.TextHoehe, TControlArt::StatusBar);
+        layout.Panels = {QRect(0, 0, p0, zeile), QRect(p0, 0, breite - p0, zeile),
+                         QRect(0, zeile, breite, hinweise)};
+        hoehe += hinweise;
+    }
+    layout.Statuszeile = QRect(0, client.height() - hoehe, breite, hoehe);
 }
 
 } // namespace
@@ -46,12 +88,24 @@ THauptMasse HauptMasseMessen(const QFont& font) {
     masse.StatusHoehe = ControlHeightFor(font, TControlArt::StatusBar);
     masse.Panel0Breite = CaptionWidthFor(font, QStringLiteral("Laufwerke: MMM/MMM mark."));
     masse.Panel1Breite = CaptionWidthFor(font, QStringLiteral("Dateien: MMMM/MMMM mark."));
-    // The header's frame and margins take about as much as two letters.
-    const int rand = CaptionWidthFor(font, QStringLiteral("MM"));
-    masse.Spalte1Mindest = CaptionWidthFor(font, QStringLiteral("Unterordner")) + rand;
+    masse.TextHoehe = TextHeightOf(font);
+    // The same for every window: the hints depend on the shortcuts only.
+    static const QStringList hinweise = MoeglicheHinweise(TStatusKuerzel{});
+    for (const QString& text : hinweise) {
+        masse.HinweisBreite =
+            std::max(masse.HinweisBreite, CaptionWidthFor(font, text) + kPanelRand);
+    }
+    masse.HinweisZeilen = [metrik = QFontMetrics(font)](int breite) {
+        qsizetype zeilen = 1;
+        for (const QString& text : hinweise) {
+            zeilen = std::max(zeilen, HinweisZeilen(text, metrik, breite).size());
+        }
+        return static_cast<int>(zeilen);
+    };
+    masse.Spalte1Mindest = CaptionWidthFor(font, QStringLiteral("Unterordner")) + kZellenRand;
     masse.Spalte2Mindest = std::max(CaptionWidthFor(font, QStringLiteral("Dauer")),
                                     CaptionWidthFor(font, QStringLiteral("000:00:00"))) +
-                           rand;
+                           kZellenRand;
     return masse;
 }
 
@@ -63,10 +117,7 @@ std::array<int, 2> Spalten(int breite, int prozent0, int prozent1, int mindest1)
 
 THauptLayout HauptLayoutBerechnen(QSize client, const THauptMasse& masse) {
     THauptLayout layout;
-    layout.Statuszeile =
-        QRect(0, client.height() - masse.StatusHoehe, client.width(), masse.StatusHoehe);
-    layout.Panels = {masse.Panel0Breite, masse.Panel1Breite,
-                     std::max(0, client.width() - masse.Panel0Breite - masse.Panel1Breite)};
+    StatusAnordnen(layout, client, masse);
 
     const int weiterTop = layout.Statuszeile.top() - masse.WeiterHoehe - kRand;
     layout.Weiter = QRect(Div(client.width() - masse.WeiterBreite, 2), weiterTop,
@@ -75,13 +126,31 @@ THauptLayout HauptLayoutBerechnen(QSize client, const THauptMasse& masse) {
     const int breite = client.width() - 3 * kRand - masse.W;
     const int hoehe = Div(weiterTop - 30, 2);
     layout.Liste1 = QRect(kRand, kRand, breite, hoehe);
-    layout.Spalten1 = Spalten(breite, 85, 15, masse.Spalte1Mindest);
+    const int spaltenBreite = std::max(0, breite - masse.ListenRand);
+    layout.Spalten1 = Spalten(spaltenBreite, 85, 15, masse.Spalte1Mindest);
     layout.Liste2 = QRect(kRand, layout.Liste1.top() + hoehe + kRand, breite, hoehe);
-    layout.Spalten2 = Spalten(breite, 90, 10, masse.Spalte2Mindest);
+    layout.Spalten2 = Spalten(spaltenBreite, 90, 10, masse.Spalte2Mindest);
 
-    layout.Buttons1 = ButtonSpalte<3>(layout.Liste1, masse);
-    layout.Buttons2 = ButtonSpalte<4>(layout.Liste2, masse);
+    layout.Buttons1 = ButtonSpalte<3>(layout.Liste1, layout.Liste1.top() + hoehe, masse);
+    // The file list's buttons may reach down beside "Weiter", which stands centred and
+    // clear of their column, as far as the status line.
+    const int spalteLinks = layout.Liste2.left() + breite + kRand;
+    const bool weiterFrei = layout.Weiter.left() + layout.Weiter.width() + kRand <= spalteLinks;
+    const int unten2 = weiterFrei ? layout.Statuszeile.top() - kRand : layout.Liste2.top() + hoehe;
+    layout.Buttons2 = ButtonSpalte<4>(layout.Liste2, unten2, masse);
     return layout;
+}
+
+QSize HauptMindestClient(const THauptMasse& masse, int statusHoehe) {
+    const int listen = 2 * std::max(masse.Spalte1Mindest, masse.Spalte2Mindest);
+    // Wide enough for "Weiter" between the lists' left margin and the button column.
+    const int breite = std::max({3 * kRand + masse.W + listen, masse.WeiterBreite + 2 * kRand,
+                                 masse.WeiterBreite + 2 * masse.W + 4 * kRand});
+    // The status line's top: the folder list as high as its buttons, and the file
+    // list's buttons ending above the status line.
+    const int oben = std::max(2 * SpaltenHoehe<3>(masse) + masse.WeiterHoehe + 4 * kRand,
+                              2 * SpaltenHoehe<4>(masse) + 2 * kRand - masse.WeiterHoehe);
+    return {breite, oben + statusHoehe};
 }
 
 THauptGroesse GroesseBegrenzen(const QRect& arbeitsbereich) {

@@ -2,35 +2,56 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 namespace lorvane {
 
-namespace {
+void TListenDelegate::paint(QPainter* maler, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    QStyledItemDelegate::paint(maler, option, index);
+    maler->save();
+    maler->setPen(option.palette.color(QPalette::Mid));
+    maler->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    maler->restore();
+}
 
-// Centred cells framed by grid lines, as a report list draws them.
-class TGitterDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* maler, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(maler, option, index);
-        maler->save();
-        maler->setPen(option.palette.color(QPalette::Mid));
-        maler->drawRect(option.rect.adjusted(0, 0, -1, -1));
-        maler->restore();
+void TListenDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                      const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->displayAlignment = Qt::AlignCenter;
+    if (fPfade && index.column() == 0) {
+        // The room the style leaves the text: the cell without its margins.
+        const QStyle* stil = option->widget != nullptr ? option->widget->style() : nullptr;
+        const int rand =
+            stil != nullptr
+                ? stil->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1
+                : 0;
+        option->text =
+            PfadKuerzen(option->text, option->fontMetrics, option->rect.width() - 2 * rand - 1);
     }
+}
 
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->displayAlignment = Qt::AlignCenter;
+QString PfadKuerzen(const QString& pfad, const QFontMetrics& metrik, int breite) {
+    if (metrik.horizontalAdvance(pfad) <= breite) {
+        return pfad;
     }
-};
+    const qsizetype schnitt = pfad.lastIndexOf(QLatin1Char('/'));
+    const QString name = pfad.mid(schnitt + 1);
+    const QString schluss = pfad.mid(schnitt);
+    const int fuerAnfang = breite - metrik.horizontalAdvance(schluss);
+    if (schnitt < 0 || fuerAnfang < metrik.horizontalAdvance(QChar(0x2026))) {
+        return metrik.elidedText(name, Qt::ElideMiddle, breite);
+    }
+    return metrik.elidedText(pfad.left(schnitt), Qt::ElideRight, fuerAnfang) + schluss;
+}
 
-} // namespace
+void PfadeKuerzen(QTreeWidget& liste) {
+    liste.setItemDelegate(new TListenDelegate(&liste, true));
+    // Only for what the delegate's text still does not fit.
+    liste.setTextElideMode(Qt::ElideMiddle);
+}
 
 void ListeEinrichten(QTreeWidget& liste, const QStringList& spalten) {
     liste.clear();
@@ -47,7 +68,7 @@ void ListeEinrichten(QTreeWidget& liste, const QStringList& spalten) {
     liste.setAllColumnsShowFocus(true);
     liste.setEditTriggers(QAbstractItemView::NoEditTriggers);
     liste.setSortingEnabled(false);
-    liste.setItemDelegate(new TGitterDelegate(&liste));
+    liste.setItemDelegate(new TListenDelegate(&liste, false));
     // The columns share the list's width; the frame's few pixels would only bring
     // a scroll bar.
     liste.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

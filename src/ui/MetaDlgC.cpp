@@ -2,6 +2,7 @@
 
 #include "engine/DatenC.h"
 #include "platform/Meldungen.h"
+#include "platform/TitelZeile.h"
 #include "ui/DialogFelder.h"
 #include "ui/DialogLayout.h"
 #include "ui/StundenFeld.h"
@@ -64,7 +65,7 @@ bool IstEingabetaste(const QKeyEvent& taste) {
 TMetaDlg::TMetaDlg(QWidget* owner, const TAussehen& aussehen, IAnsager& ansager, bool minimierenS,
                    std::int32_t maxStunden)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      fAussehen(aussehen) {
+      fAussehen(aussehen), fTitel(&TitelZeileAnbringen(*this)) {
     // Creation order is the order the fonts are applied and the tab order.
     const QString texte[] = {QStringLiteral("A&utor:"), QStringLiteral("&Titel:"),
                              QStringLiteral("A&lbum:")};
@@ -151,7 +152,7 @@ void TMetaDlg::SchalterEinrichten() {
     const int w = SchalterGemeinsam(*this, font);
     TMetaMasse masse;
     masse.Owner = OwnerGroesse(*this);
-    masse.Rahmen = RahmenZusatz(*this);
+    masse.Rahmen = fTitel->Zusatz();
     for (std::size_t i = 0; i < 4; ++i) {
         masse.Labels[i] = fLabels[i]->sizeHint();
     }
@@ -160,7 +161,10 @@ void TMetaDlg::SchalterEinrichten() {
     masse.AufAbBreite = AufAbBreiteFuer(masse.EditHoehe);
     masse.ButtonBreite = w;
     masse.ButtonHoehe = fStarte->height();
+    masse.Platz = GroessteClientGroesse(*this) - fTitel->Zusatz();
+    masse.StundenLabelUmbrochen = UmbruchGroesse(fLabels[3]->font(), fLabels[3]->text(), 2);
     const TMetaLayout layout = MetaLayout(masse);
+    fLabels[3]->setWordWrap(layout.StundenUmbruch);
     for (std::size_t i = 0; i < 4; ++i) {
         fLabels[i]->setGeometry(layout.Labels[i]);
         if (i < 3) {
@@ -170,7 +174,7 @@ void TMetaDlg::SchalterEinrichten() {
     fStunden->Anordnen(layout.Felder[3], layout.AufAb);
     fStarte->setGeometry(layout.Starte);
     fAbbrechen->setGeometry(layout.Abbrechen);
-    setFixedSize(layout.Client);
+    fTitel->Einpassen(layout.Client);
     DialogZentrieren(*this);
 }
 

@@ -22,6 +22,7 @@ namespace lorvane {
 class IAnsager;
 class TFeldAnsagen;
 class TStundenFeld;
+class TTitelZeile;
 
 // The start button's hint.
 QString StarteHinweis(bool minimierenS);
@@ -64,6 +65,7 @@ private:
     void ZumErstenLeerenFeld();
 
     TAussehen fAussehen;
+    TTitelZeile* fTitel;
     TStundenFeld* fStunden;
     TFeldAnsagen* fAnsagen;
     std::array<QLineEdit*, 4> fFelder{};

@@ -2,7 +2,10 @@
 
 #include "engine/DatenC.h"
 
+#include <QFontMetrics>
 #include <QTime>
+
+#include <algorithm>
 
 namespace lorvane {
 
@@ -174,6 +177,70 @@ std::array<QString, 3> StatuszeileTexte(const TStatusEingaben& eingaben,
     }
     panels[2] = t.Ergebnis();
     return panels;
+}
+
+QStringList MoeglicheHinweise(const TStatusKuerzel& kuerzel) {
+    QStringList texte;
+    // Every combination of the switches the hints depend on; the minute only counts
+    // modulo 4, the counts only as zero or not.
+    for (int bits = 0; bits < (1 << 10); ++bits) {
+        const auto an = [bits](int bit) { return (bits & (1 << bit)) != 0; };
+        TStatusEingaben e;
+        e.Laufwerksebene = an(0);
+        e.OrdnerMarkiert = an(1) ? 1 : 0;
+        e.OrdnerFokusZeile = an(2);
+        e.DateiZeilen = an(3) ? 1 : 0;
+        e.DateiMarkiert = an(4) ? 1 : 0;
+        e.DateiFokusZeile = an(5);
+        e.NachObenAn = an(6);
+        e.NachUntenAn = an(7);
+        e.PlayPauseAn = an(8);
+        e.StopAn = an(9);
+        for (const TStatusFokus fokus :
+             {TStatusFokus::Ordnerliste, TStatusFokus::Dateiliste, TStatusFokus::Andere}) {
+            e.Fokus = fokus;
+            for (int minute = 0; minute < 4; ++minute) {
+                const QString text = StatuszeileTexte(e, kuerzel, minute)[2];
+                if (!texte.contains(text)) {
+                    texte << text;
+                }
+            }
+        }
+    }
+    return texte;
+}
+
+QStringList HinweisZeilen(const QString& text, const QFontMetrics& metrik, int breite) {
+    const QString trenner = QStringLiteral("; ");
+    QStringList zeilen;
+    QString zeile;
+    for (const QString& hinweis : text.split(trenner)) {
+        const QString laenger = zeile.isEmpty() ? hinweis : zeile + trenner + hinweis;
+        if (zeile.isEmpty() || metrik.horizontalAdvance(laenger) <= breite) {
+            zeile = laenger;
+        } else {
+            zeilen << zeile + QLatin1Char(';');
+            zeile = hinweis;
+        }
+    }
+    zeilen << zeile;
+    return zeilen;
+}
+
+QString PanelText(const QString& text, const QFontMetrics& metrik, int breite, int zeilen) {
+    QStringList teile = HinweisZeilen(text, metrik, breite);
+    const qsizetype passen = std::max(1, zeilen);
+    if (teile.size() > passen) {
+        // The lines that do not fit run on in the last one, which is shortened.
+        QStringList rest = teile.mid(passen - 1);
+        teile = teile.mid(0, passen - 1);
+        teile << rest.join(QLatin1Char(' '));
+    }
+    // Measured as the wrapping measures it: Qt's own eliding counts fractions of pixels.
+    if (metrik.horizontalAdvance(teile.last()) > breite) {
+        teile.last() = metrik.elidedText(teile.last(), Qt::ElideRight, std::max(0, breite));
+    }
+    return teile.join(QLatin1Char('\n'));
 }
 
 int TSystemUhr::Minute() const {

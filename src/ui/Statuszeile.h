@@ -6,8 +6,11 @@
 
 #include <QKeySequence>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+
+class QFontMetrics;
 
 namespace lorvane {
 
@@ -59,6 +62,16 @@ struct TStatusKuerzel {
 // of the current time of day (0 to 59).
 std::array<QString, 3> StatuszeileTexte(const TStatusEingaben& eingaben,
                                         const TStatusKuerzel& kuerzel, int minute);
+
+// Every text panel 2 can show with these shortcuts, each once.
+QStringList MoeglicheHinweise(const TStatusKuerzel& kuerzel);
+
+// The hints in lines no wider than `breite`, broken only after a "; " (whose blank
+// the break takes); a single hint wider than that keeps a line of its own.
+QStringList HinweisZeilen(const QString& text, const QFontMetrics& metrik, int breite);
+// What a panel with room for `zeilen` lines shows of a text: the hints wrapped, and
+// the last line shortened with "…" when the text does not fit.
+QString PanelText(const QString& text, const QFontMetrics& metrik, int breite, int zeilen);
 
 // The clock the hints rotate with; tests set the minute.
 class IUhr {

@@ -70,7 +70,10 @@ void TStundenDlg::SchalterEinrichten() {
     masse.EditHoehe = ControlHeightFor(font, TControlArt::Edit);
     masse.StundenBreite = CaptionWidthFor(font, QStringLiteral("MM"));
     masse.AufAbBreite = AufAbBreiteFuer(masse.EditHoehe);
+    masse.Platz = GroessteClientGroesse(*this);
+    masse.LabelUmbrochen = UmbruchGroesse(fStunden->Label().font(), fStunden->Label().text(), 2);
     const TStundenLayout layout = StundenLayout(masse);
+    fStunden->Label().setWordWrap(layout.LabelUmbruch);
     fStunden->Label().setGeometry(layout.Label);
     fStunden->Anordnen(layout.Feld, layout.AufAb);
     fOk->setGeometry(layout.Ok);

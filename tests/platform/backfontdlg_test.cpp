@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFocusFrame>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
@@ -300,6 +301,30 @@ private Q_SLOTS:
                  QStringList({"Schriftart: *" + ErsteFamilie(), "Schriftgröße (5 bis 35): 12",
                               "Hintergrundfarbe: *Weiß (Hintergrund)", "Schriftfarbe: *Schwarz",
                               "Schriftgröße (5 bis 35): 12"}));
+    }
+
+    // On the users' 1280 x 1024 screen the dialog lies within the work area at every
+    // size, and no control lies over another.
+    void FitsTheScreenAtEverySize() {
+        for (int groesse = BackFontMinGroesse; groesse <= BackFontMaxGroesse; ++groesse) {
+            auto dialog = Offen(Schrift(ErsteFamilie(), groesse, StilFett, 0), Weiss);
+            const QString fall = QString::number(groesse);
+            QVERIFY2(Arbeitsbereich(*dialog).contains(dialog->frameGeometry()), qPrintable(fall));
+            QList<QWidget*> controls;
+            for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (control->isVisible() && !control->isWindow() &&
+                    qobject_cast<QFocusFrame*>(control) == nullptr) {
+                    controls << control;
+                }
+            }
+            for (qsizetype i = 0; i < controls.size(); ++i) {
+                for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                    QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                             qPrintable(fall + ": " + controls[i]->metaObject()->className() +
+                                        " / " + controls[j]->metaObject()->className()));
+                }
+            }
+        }
     }
 
     void NoCaptionIsCut_data() {

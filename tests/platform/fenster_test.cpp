@@ -92,6 +92,25 @@ private Q_SLOTS:
                  QPoint(0, 30));
         QCOMPARE(Prozent(999, 85), 849);
     }
+
+    // A window that would reach out of the work area moves in as far as needed; one
+    // larger than it starts at its top-left corner.
+    void WindowsStayInTheWorkArea() {
+        const QRect bereich(0, 30, 1280, 994);
+        const struct {
+            QRect rahmen;
+            QPoint erwartet;
+        } faelle[] = {
+            {QRect(100, 100, 800, 600), QPoint(100, 100)},  // inside: stays
+            {QRect(-50, -50, 1000, 700), QPoint(0, 30)},    // above and left of it
+            {QRect(600, 500, 1000, 700), QPoint(280, 324)}, // below and right of it
+            {QRect(-5, 40, 1400, 500), QPoint(0, 40)},      // wider than it
+            {QRect(10, 10, 300, 1100), QPoint(10, 30)},     // higher than it
+        };
+        for (const auto& fall : faelle) {
+            QCOMPARE(InBereich(fall.rahmen, bereich), fall.erwartet);
+        }
+    }
 };
 
 QTEST_MAIN(FensterTest)

@@ -1,13 +1,17 @@
 // The application style at a usual and at the largest font: ticks and arrows grow with
 // the font only when it is large, list box texts keep their room, arrows point the right
-// way.
+// way; the focus frame stands in the text colour in every colour pair.
 
+#include "platform/Fenster.h"
+#include "platform/KivColors.h"
 #include "platform/SchriftStil.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusFrame>
 #include <QImage>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOptionComboBox>
 #include <QTest>
@@ -59,6 +63,53 @@ class SchriftStilTest : public QObject {
     TSchriftStil fStil;
 
 private Q_SLOTS:
+    // The program's own style, with the frame that follows the focus.
+    void initTestCase() { SchriftStilSetzen(); }
+
+    // For every pair of the 17 colours: the control with the focus, a button or the
+    // "Fett" box, is ringed in the text colour on the background, and the buttons are
+    // drawn in the pair too.
+    void TheFocusFrameShowsInEveryColourPair() {
+        const TColors farben;
+        QWidget fenster;
+        auto* fett = new QCheckBox(QStringLiteral("&Fett"), &fenster);
+        auto* knopf = new QPushButton(QStringLiteral("O&K"), &fenster);
+        fett->setGeometry(20, 20, 160, 40);
+        knopf->setGeometry(20, 90, 160, 40);
+        fenster.resize(220, 150);
+        fenster.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fenster));
+        for (int t = 0; t < farben.Count(); ++t) {
+            for (int h = 0; h < farben.Count(); ++h) {
+                if (t == h) {
+                    continue;
+                }
+                TAussehen aussehen;
+                aussehen.AktFont.Size = 20;
+                aussehen.AktFont.Color = farben.Get(t).Color;
+                aussehen.AktBackColor = farben.Get(h).Color;
+                SchriftartZuweisen(fenster, TFensterArt::Dialog, aussehen);
+                const QColor text = FarbeAus(aussehen.AktFont.Color, fenster.palette());
+                const QColor grund = FarbeAus(aussehen.AktBackColor, fenster.palette());
+                for (QWidget* ziel : {static_cast<QWidget*>(knopf), static_cast<QWidget*>(fett)}) {
+                    ziel->setFocus(Qt::TabFocusReason);
+                    QTRY_VERIFY(fenster.findChild<QFocusFrame*>() != nullptr &&
+                                fenster.findChild<QFocusFrame*>()->isVisible());
+                    const QImage bild = fenster.grab().toImage();
+                    const QString fall = farben.Get(t).Name + "/" + farben.Get(h).Name;
+                    // Just outside the control, left of its middle: the ring.
+                    const QPoint ring(ziel->x() - 1, ziel->y() + ziel->height() / 2);
+                    QVERIFY2(bild.pixelColor(ring) == text, qPrintable(fall));
+                    QVERIFY2(bild.pixelColor(5, 5) == grund, qPrintable(fall));
+                }
+                // The button's face is the background, its frame the text colour.
+                const QImage bild = knopf->grab().toImage();
+                QCOMPARE(bild.pixelColor(knopf->width() / 2, 2), grund);
+                QCOMPARE(bild.pixelColor(0, knopf->height() / 2), text);
+            }
+        }
+    }
+
     void SizeFollowsTheLineHeightAboveTheBase() {
         const struct {
             int basis, hoehe;

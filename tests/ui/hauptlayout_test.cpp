@@ -1,11 +1,15 @@
-// The main window's layout arithmetic at font sizes 12 and 30, and its start size.
+// The main window's layout arithmetic at font sizes 12 and 30, at every size from 5
+// to 35 on the users' 1280 x 1024 screen, and its start size.
 
 #include "platform/Fenster.h"
 #include "ui/HauptLayout.h"
+#include "ui/HauptListen.h"
+#include "ui/Statuszeile.h"
 
 #include <QFontMetrics>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 
 using namespace lorvane;
@@ -55,8 +59,16 @@ private Q_SLOTS:
 
         const QSize client(1184, 840);
         const THauptLayout layout = HauptLayoutBerechnen(client, masse);
-        QCOMPARE(layout.Statuszeile, QRect(0, 840 - masse.StatusHoehe, 1184, masse.StatusHoehe));
-        QCOMPARE(layout.Panels[0] + layout.Panels[1] + layout.Panels[2], 1184);
+        // One row while the hints fit beside the counts, else a row of their own.
+        const bool eineZeile =
+            masse.Panel0Breite + masse.Panel1Breite + masse.HinweisBreite <= 1184;
+        QCOMPARE(eineZeile, groesse == 12);
+        const int statusHoehe =
+            eineZeile ? masse.StatusHoehe
+                      : masse.StatusHoehe + layout.HinweisZeilen * metrik.height() + 6;
+        QCOMPARE(layout.Statuszeile, QRect(0, 840 - statusHoehe, 1184, statusHoehe));
+        QCOMPARE(layout.Panels[1].right() + 1, 1184 - (eineZeile ? layout.Panels[2].width() : 0));
+        QCOMPARE(layout.Panels[2].right() + 1, 1184);
         QCOMPARE(layout.Weiter.bottom() + 1, layout.Statuszeile.top() - 10);
         QCOMPARE(layout.Weiter.left(), (1184 - masse.WeiterBreite) / 2);
         QCOMPARE(layout.Liste1, QRect(10, 10, 1184 - 30 - masse.W, (layout.Weiter.top() - 30) / 2));
@@ -67,18 +79,94 @@ private Q_SLOTS:
         // Also at font size 30 the narrow columns show their caption and their texts.
         QVERIFY(metrik.horizontalAdvance("Unterordner") < layout.Spalten1[1]);
         QVERIFY(metrik.horizontalAdvance("100:04:05") < layout.Spalten2[1]);
-        // The buttons stand right of their list, one button height below its top,
-        // 10 apart, and end at the client's right margin.
-        int top = layout.Liste1.top() + masse.ButtonHoehe;
+        // The buttons stand right of their list, one button height below its top (less
+        // when the room down to the list's end, for the file list's down to the status
+        // line, is too short for that), 10 apart, and end at the client's right margin.
+        const auto erster = [&](const QRect& liste, int unten, int anzahl) {
+            const int spalte = anzahl * masse.ButtonHoehe + (anzahl - 1) * 10;
+            return liste.top() + std::clamp(unten - liste.top() - spalte, 0, masse.ButtonHoehe);
+        };
+        int top = erster(layout.Liste1, layout.Liste1.bottom() + 1, 3);
+        QCOMPARE(top == layout.Liste1.top() + masse.ButtonHoehe, groesse == 12);
         for (const QRect& button : layout.Buttons1) {
             QCOMPARE(button, QRect(layout.Liste1.right() + 11, top, masse.W, masse.ButtonHoehe));
             QCOMPARE(button.right() + 1, client.width() - 10);
             top += masse.ButtonHoehe + 10;
         }
-        top = layout.Liste2.top() + masse.ButtonHoehe;
+        top = erster(layout.Liste2, layout.Statuszeile.top() - 10, 4);
         for (const QRect& button : layout.Buttons2) {
             QCOMPARE(button.topLeft(), QPoint(layout.Liste2.right() + 11, top));
             top += masse.ButtonHoehe + 10;
+        }
+    }
+
+    // The window's smallest client area fits the screen with a frame and the menu bar,
+    // and there no control lies over another, the hints show whole over their lines, and
+    // the narrow columns keep at least their share.
+    void AtEverySizeItFitsTheScreenAndNothingOverlaps() {
+        const QSize bildschirm(1280 - 8, 1024 - 32); // without a window manager's frame
+        for (int groesse = 5; groesse <= 35; ++groesse) {
+            TAktFont aktFont;
+            aktFont.Size = groesse;
+            const QFont font = SchriftAus(aktFont);
+            const THauptMasse masse = HauptMasseMessen(font);
+            const int menue = ControlHeightFor(font, TControlArt::Button); // the menu bar
+            const int breite = std::max(1000, HauptMindestClient(masse, 0).width());
+            const int status =
+                HauptLayoutBerechnen(QSize(breite, 2000), masse).Statuszeile.height();
+            const QSize client(breite, HauptMindestClient(masse, status).height());
+            const QString fall = QString::number(groesse);
+            QVERIFY2(client.width() <= bildschirm.width() &&
+                         client.height() + menue <= bildschirm.height(),
+                     qPrintable(fall));
+
+            const THauptLayout l = HauptLayoutBerechnen(client, masse);
+            QList<QRect> controls{l.Liste1, l.Liste2, l.Weiter, l.Statuszeile};
+            controls << QList<QRect>(l.Buttons1.begin(), l.Buttons1.end())
+                     << QList<QRect>(l.Buttons2.begin(), l.Buttons2.end());
+            for (qsizetype i = 0; i < controls.size(); ++i) {
+                QVERIFY2(QRect(QPoint(0, 0), client).contains(controls[i]), qPrintable(fall));
+                for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                    QVERIFY2(!controls[i].intersects(controls[j]),
+                             qPrintable(fall + QString(": %1 / %2").arg(i).arg(j)));
+                }
+            }
+            const QFontMetrics metrik(font);
+            for (const QString& hinweise : MoeglicheHinweise(TStatusKuerzel{})) {
+                const QString text =
+                    PanelText(hinweise, metrik, l.Panels[2].width() - 8, l.HinweisZeilen);
+                QVERIFY2(!text.contains(QChar(0x2026)), qPrintable(fall + ": " + text));
+            }
+            const int spalten = l.Liste2.width() - masse.ListenRand;
+            QVERIFY(l.Spalten2[1] >= Prozent(spalten, 10));
+            QVERIFY(l.Spalten2[0] == Prozent(spalten, 90) || l.Spalten2[1] == masse.Spalte2Mindest);
+            QVERIFY(l.Spalten2[0] + l.Spalten2[1] <= spalten);
+        }
+    }
+
+    // A path too long for its column keeps its start and its file name; the name is
+    // shortened only when nothing else is left.
+    void PathsAreShortenedBeforeTheFileName() {
+        const QFontMetrics metrik(SchriftAus(TAktFont{}));
+        const QString pfad = "/home/anna/Hörbücher/Ein sehr langer Ordnername/Kapitel 1.mp3";
+        const int ganz = metrik.horizontalAdvance(pfad);
+        const int name = metrik.horizontalAdvance("…/Kapitel 1.mp3");
+        const struct {
+            QString pfad;
+            int breite;
+            QString anfang, ende; // what the shortened text starts and ends with
+        } faelle[] = {
+            {pfad, ganz, pfad, pfad},
+            {pfad, ganz - 1, "/home/anna/", "…/Kapitel 1.mp3"},
+            {pfad, name + metrik.horizontalAdvance("/ho"), "/", "…/Kapitel 1.mp3"},
+            {pfad, name - 1, "Kap", "mp3"},
+            {"Kapitel 1 mit einem sehr langen Namen.mp3", 100, "Kap", "mp3"},
+        };
+        for (const auto& fall : faelle) {
+            const QString text = PfadKuerzen(fall.pfad, metrik, fall.breite);
+            const QString was = QString::number(fall.breite) + ": " + text;
+            QVERIFY2(text.startsWith(fall.anfang) && text.endsWith(fall.ende), qPrintable(was));
+            QVERIFY2(metrik.horizontalAdvance(text) <= fall.breite, qPrintable(was));
         }
     }
 

@@ -3,6 +3,7 @@
 // close request dropped under an open dialog, and the tray restored on a bring-to-front.
 
 #include "engine/JobState.h"
+#include "platform/Ansager.h"
 #include "platform/KivRegistry.h"
 #include "support/QtTestSupport.h"
 #include "ui/DateiListe.h"
@@ -61,6 +62,8 @@ class HauptSendToTest : public QObject {
     std::unique_ptr<TJobState> fState;
     std::unique_ptr<TKivRegistry> fRegistry;
     test::StillerTray fTray;
+    // Silent, so that an Orca of another program on the machine cannot make it speak.
+    TStummerAnsager fAnsager;
     std::unique_ptr<TForm1> fFenster;
 
     QString Pfad(const QString& name) const { return fOrdner.filePath("wurzel/" + name); }
@@ -79,6 +82,7 @@ private Q_SLOTS:
         fRegistry = std::make_unique<TKivRegistry>(fOrdner.filePath("konfig"));
         THauptDienste dienste;
         dienste.Tray = &fTray;
+        dienste.Ansager = &fAnsager;
         dienste.Registry = fRegistry.get();
         dienste.Laufwerke = [this] {
             return std::vector<TLaufwerk>{{Pfad("").chopped(1).toStdString(), "Festplatte"}};

@@ -5,6 +5,7 @@
 
 #include "DialogTestHilfen.h"
 #include "platform/Meldungen.h"
+#include "platform/TitelZeile.h"
 #include "ui/DialogLayout.h"
 #include "ui/StundenFeld.h"
 
@@ -335,10 +336,17 @@ private Q_SLOTS:
         }
         QVERIFY(dlg->Feld(0).geometry().right() < dlg->Label(1).geometry().left());
         QVERIFY(dlg->Feld(1).geometry().right() < dlg->Label(2).geometry().left());
-        QCOMPARE(dlg->height(), dlg->StarteKnopf().geometry().bottom() + 1 + 10);
-        // Centred over the owner, also when wider (the frame is known only after the
-        // first show, hence the tolerance).
-        const QPoint abstand = dlg->frameGeometry().center() - fOwner.frameGeometry().center();
+        // Below the buttons the margin of 10 and the window's own frame.
+        const auto* titel = static_cast<TTitelZeile*>(dlg->findChild<QWidget*>("TitelZeile"));
+        QVERIFY(titel != nullptr);
+        QCOMPARE(dlg->height(), dlg->StarteKnopf().geometry().bottom() + 1 + 10 +
+                                    titel->Zusatz().height() - titel->Versatz().y());
+        // Centred over the owner, also when wider, as far as the work area allows (the
+        // frame is known only after the first show, hence the tolerance).
+        const QRect mitte(DialogPosition(fOwner.frameGeometry(), dlg->frameGeometry().size()),
+                          dlg->frameGeometry().size());
+        const QRect erwartet(InBereich(mitte, Arbeitsbereich(*dlg)), mitte.size());
+        const QPoint abstand = dlg->frameGeometry().center() - erwartet.center();
         QVERIFY2(std::abs(abstand.x()) <= 4 && std::abs(abstand.y()) <= 4,
                  qPrintable(QString("%1,%2").arg(abstand.x()).arg(abstand.y())));
     }

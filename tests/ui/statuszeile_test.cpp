@@ -2,6 +2,7 @@
 
 #include "ui/Statuszeile.h"
 
+#include <QFontMetrics>
 #include <QTest>
 
 using namespace lorvane;
@@ -30,6 +31,40 @@ class StatuszeileTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The hints wrap only after "; ", and what still does not fit in the panel's lines
+    // is shortened at the end.
+    void HintsWrapBetweenThemselves() {
+        const QFontMetrics metrik(QFont(QStringLiteral("DejaVu Sans"), 30));
+        const QString text = "Entf=Entfernen; Strg+P=Play/Pause; Strg+S=Stop; Strg+W=Weiter";
+        const int ganz = metrik.horizontalAdvance(text);
+        const int haelfte = metrik.horizontalAdvance("Entf=Entfernen; Strg+P=Play/Pause;");
+        const int eins = metrik.horizontalAdvance("Strg+P=Play/Pause;");
+        const struct {
+            int breite, zeilen;
+            qsizetype erwartet; // lines shown
+            bool gekuerzt;
+        } faelle[] = {
+            {ganz, 1, 1, false}, {haelfte, 2, 2, false},  {haelfte, 1, 1, true},
+            {eins, 4, 4, false}, {eins - 1, 4, 4, false}, {eins, 2, 2, true},
+        };
+        for (const auto& fall : faelle) {
+            const QString gezeigt = PanelText(text, metrik, fall.breite, fall.zeilen);
+            const QStringList zeilen = gezeigt.split('\n');
+            const QString was = QString::number(fall.breite) + ": " + gezeigt;
+            QCOMPARE(zeilen.size(), fall.erwartet);
+            QCOMPARE(gezeigt.contains(QChar(0x2026)), fall.gekuerzt);
+            if (!fall.gekuerzt) {
+                // Only the blank after a ";" became a line break.
+                QCOMPARE(QString(gezeigt).replace(";\n", "; "), text);
+            }
+            for (const QString& zeile : zeilen) {
+                // A single hint wider than the panel keeps its line.
+                QVERIFY2(metrik.horizontalAdvance(zeile) <= fall.breite || !zeile.contains("; "),
+                         qPrintable(was));
+            }
+        }
+    }
+
     void KeyNamesAreGerman() {
         const struct {
             int taste;
