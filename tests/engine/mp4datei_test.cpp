@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,12 +13,19 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Box(const std::string& typ, std::size_t nutzdaten, std::uint32_t groesse = 0) {
-    const std::uint32_t feld = groesse != 0 ? groesse : static_cast<std::uint32_t>(nutzdaten + 8);
-    Bytes box = {static_cast<std::uint8_t>(feld >> 24), static_cast<std::uint8_t>(feld >> 16),
-                 static_cast<std::uint8_t>(feld >> 8), static_cast<std::uint8_t>(feld)};
-    box.insert(box.end(), typ.begin(), typ.end());
-    box.insert(box.end(), nutzdaten, 0x55);
+void GrossEndian(Bytes& ziel, std::size_t stelle, std::uint64_t wert, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        ziel[stelle + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(wert >> (8 * (bytes - 1 - i)));
+    }
+}
+
+// A box of that type with nutzdaten bytes behind its header; the size field says groesse
+// when given, else the truth.
+Bytes Box(const std::string& typ, std::size_t nutzdaten, std::int64_t groesse = -1) {
+    Bytes box(8 + nutzdaten, 0x55);
+    GrossEndian(box, 0, groesse >= 0 ? static_cast<std::uint64_t>(groesse) : 8 + nutzdaten, 4);
+    std::copy(typ.begin(), typ.end(), box.begin() + 4);
     return box;
 }
 
@@ -31,12 +39,10 @@ Bytes Verkettet(std::initializer_list<Bytes> teile) {
 
 // A box with a 64-bit size: size field 1, then the size after the type.
 Bytes GrosseBox(const std::string& typ, std::size_t nutzdaten) {
-    Bytes box = Box(typ, 0, 1);
-    const std::uint64_t groesse = nutzdaten + 16;
-    for (int schiebung = 56; schiebung >= 0; schiebung -= 8) {
-        box.push_back(static_cast<std::uint8_t>(groesse >> schiebung));
-    }
-    box.insert(box.end(), nutzdaten, 0x66);
+    Bytes box(16 + nutzdaten, 0x66);
+    GrossEndian(box, 0, 1, 4);
+    std::copy(typ.begin(), typ.end(), box.begin() + 4);
+    GrossEndian(box, 8, 16 + nutzdaten, 8);
     return box;
 }
 
