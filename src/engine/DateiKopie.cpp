@@ -56,7 +56,8 @@ int Uebertragen(int von, int nach) {
         if (gelesen == 0) {
             return 0;
         }
-        if (const int fehler = AllesSchreiben(nach, puffer.data(), static_cast<std::size_t>(gelesen));
+        if (const int fehler =
+                AllesSchreiben(nach, puffer.data(), static_cast<std::size_t>(gelesen));
             fehler != 0) {
             return fehler;
         }

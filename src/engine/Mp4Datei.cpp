@@ -41,7 +41,8 @@ bool Mp4Vollstaendig(const std::filesystem::path& datei) {
         std::uint64_t groesse = GrossEndian(kopf.data(), 4);
         std::uint64_t kopfGroesse = 8;
         if (groesse == 1) {
-            if (dateiGroesse - stelle < 16 || !in.read(reinterpret_cast<char*>(kopf.data() + 8), 8)) {
+            if (dateiGroesse - stelle < 16 ||
+                !in.read(reinterpret_cast<char*>(kopf.data() + 8), 8)) {
                 return false;
             }
             groesse = GrossEndian(kopf.data() + 8, 8);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
 #include "engine/Mp4Datei.h"
+#include "support/TestSupport.h"
 
 namespace lorvane {
 namespace {
