@@ -141,6 +141,7 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
         return;
     }
     fState.Convert.FertigeDateien.Add(fertig);
+    ++fState.Convert.FertigeTeile;
 }
 
 std::string TConvertThread::KonvertierungGrund() const {

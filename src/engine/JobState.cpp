@@ -100,6 +100,8 @@ void TJobState::FortschrittsfensterErstellt() {
     Convert.ConvertListe.Clear();
     Convert.FertigeDateien.Clear();
     Convert.ConvertEncoderGestopptS = false;
+    Convert.TeileErwartet = 0;
+    Convert.FertigeTeile = 0;
     Daten.M4bDauer = 0;
     Convert.HoerbuchOrdner = HoerbuchOrdnerBerechnen();
 }

@@ -268,6 +268,7 @@ bool TMp3Thread::TeilGroesseBestimmen(std::int64_t& teilBytes) {
     }
     teilBytes = TeilBytesBerechnen(fState.Mp3.GesamtBytes, fState.Daten.GesamtDauer,
                                    fState.Daten.MaxStunden);
+    fState.Convert.TeileErwartet = TeilAnzahl(fState.Mp3.GesamtBytes, teilBytes);
     return true;
 }
 

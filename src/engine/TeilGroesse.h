@@ -30,4 +30,8 @@ std::int64_t TeilGroesseAnpassen(std::int64_t n, std::int64_t gesamt);
 std::int64_t TeilBytesBerechnen(std::int64_t gesamtBytes, std::int32_t gesamtDauer,
                                 std::int32_t maxStunden);
 
+// How many parts the joiner makes of a total of gesamt bytes in parts of n bytes: the
+// last one takes the rest. None without bytes; one when n is no size.
+std::int32_t TeilAnzahl(std::int64_t gesamt, std::int64_t n);
+
 } // namespace lorvane
