@@ -4,6 +4,7 @@
 
 #include "platform/Ansager.h"
 #include "platform/Meldungen.h"
+#include "platform/Zugaenglichkeit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,8 +72,10 @@ void TBackFontDlg::FormCreate() {
     UpDown1Auf = new QToolButton(this);
     UpDown1Ab = new QToolButton(this);
     CbBold = new QCheckBox(this);
-    CoBoColors = new QComboBox(this);
-    CoBoBackColors = new QComboBox(this);
+    CoBoColorsLabel = new QLabel(this);
+    CoBoColors = new TBenannteAuswahl(this);
+    CoBoBackColorsLabel = new QLabel(this);
+    CoBoBackColors = new TBenannteAuswahl(this);
     EditTest = new QLineEdit(this);
     Btn1OK = new QPushButton(this);
     Btn2Cancel = new QPushButton(this);
@@ -129,6 +132,10 @@ void TBackFontDlg::FormCreate() {
     for (QComboBox* liste : {CoBoColors, CoBoBackColors}) {
         liste->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     }
+    CoBoColorsLabel->setBuddy(CoBoColors);
+    CoBoBackColorsLabel->setBuddy(CoBoBackColors);
+    LabelKlickFokussiert(*CoBoColorsLabel);
+    LabelKlickFokussiert(*CoBoBackColorsLabel);
 
     Btn1OK->setAutoDefault(false);
     Btn1OK->setDefault(true);
@@ -163,8 +170,10 @@ void TBackFontDlg::CaptionZuweisen() {
                                                  QString::number(BackFontMaxGroesse)}));
     LeSize->setAccessibleName(StripAmpersands(LeSizeLabel->text()));
     CbBold->setText(FTexts.BoldCaption);
-    CoBoColors->setAccessibleName(TextFormatieren(FTexts.TolkFontColor, {QString()}).trimmed());
-    CoBoBackColors->setAccessibleName(TextFormatieren(FTexts.TolkBackColor, {QString()}).trimmed());
+    CoBoColorsLabel->setText(FTexts.FontColorCaption);
+    CoBoColors->setAccessibleName(NameAusLabel(FTexts.FontColorCaption));
+    CoBoBackColorsLabel->setText(FTexts.BackColorCaption);
+    CoBoBackColors->setAccessibleName(NameAusLabel(FTexts.BackColorCaption));
     EditTest->setText(FTexts.PreviewText);
     EditTest->setAccessibleName(FTexts.PreviewText);
     Btn1OK->setText(FTexts.OkCaption);
@@ -250,6 +259,7 @@ void TBackFontDlg::SchalterEinrichten() {
     m.ComboBreite = std::max(CoBoColors->sizeHint().width(), CoBoBackColors->sizeHint().width());
     m.ComboHoehe =
         std::max(ControlHeightFor(font, TControlArt::Edit), CoBoColors->sizeHint().height());
+    m.FarbLabel = CoBoColorsLabel->sizeHint().expandedTo(CoBoBackColorsLabel->sizeHint());
     m.TestHoehe = ControlHeightFor(font, TControlArt::Edit);
     const TBackFontLayout l = BackFontLayout(m);
 
@@ -262,7 +272,9 @@ void TBackFontDlg::SchalterEinrichten() {
     UpDown1Ab->setGeometry(l.AufAb.left(), l.AufAb.top() + oben, l.AufAb.width(),
                            l.AufAb.height() - oben);
     CbBold->setGeometry(l.Bold);
+    CoBoColorsLabel->setGeometry(l.FarbenLabel);
     CoBoColors->setGeometry(l.Farben);
+    CoBoBackColorsLabel->setGeometry(l.HinterFarbenLabel);
     CoBoBackColors->setGeometry(l.HinterFarben);
     EditTest->setGeometry(l.Test);
     Btn1OK->move(l.Ok.topLeft());

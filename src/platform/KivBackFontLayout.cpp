@@ -35,6 +35,8 @@ TBackFontDlgTexts StandardBackFontTexte() {
     t.FontColumnCaption = QStringLiteral("Schriftart");
     t.FontSizeCaption = QStringLiteral("Schrift&größe (%d-%d):");
     t.BoldCaption = QStringLiteral("&Fett");
+    t.FontColorCaption = QStringLiteral("&Schriftfarbe:");
+    t.BackColorCaption = QStringLiteral("&Hintergrundfarbe:");
     t.PreviewText = QStringLiteral("Das ist eine Vorschau, wie der Text aussehen wird.");
     t.OkCaption = QStringLiteral("O&K");
     t.CancelCaption = QStringLiteral("&Abbrechen");
@@ -58,6 +60,8 @@ TBackFontDlgTexts BackFontTexteErgaenzen(TBackFontDlgTexts texte) {
     Ergaenzen(texte.FontColumnCaption, s.FontColumnCaption);
     Ergaenzen(texte.FontSizeCaption, s.FontSizeCaption);
     Ergaenzen(texte.BoldCaption, s.BoldCaption);
+    Ergaenzen(texte.FontColorCaption, s.FontColorCaption);
+    Ergaenzen(texte.BackColorCaption, s.BackColorCaption);
     Ergaenzen(texte.PreviewText, s.PreviewText);
     Ergaenzen(texte.OkCaption, s.OkCaption);
     Ergaenzen(texte.CancelCaption, s.CancelCaption);
@@ -74,6 +78,14 @@ TBackFontDlgTexts BackFontTexteErgaenzen(TBackFontDlgTexts texte) {
         Ergaenzen(texte.ColorNames[i], s.ColorNames[i]);
     }
     return texte;
+}
+
+QString NameAusLabel(const QString& label) {
+    QString name = StripAmpersands(label).trimmed();
+    if (name.endsWith(QLatin1Char(':'))) {
+        name.chop(1);
+    }
+    return name;
 }
 
 QString TextFormatieren(const QString& muster, const QStringList& werte) {
@@ -157,15 +169,22 @@ TBackFontLayout BackFontLayout(const TBackFontMasse& m) {
                     m.Label.width(), m.Label.height());
     l.AufAb = QRect(groesseLinks + m.GroesseBreite, groesseOben, m.AufAbBreite, m.GroesseHoehe);
     l.Bold = QRect(l.AufAb.left() + l.AufAb.width() + Rand, groesseOben, m.BoldBreite, m.BoldHoehe);
-    // Wide enough for the longest colour name too, so that no entry is cut at large sizes.
-    const int farbenLinks = listeRechts + Rand;
+    // Wide enough for the longest colour name too, so that no entry is cut at large sizes;
+    // the labels stand left of the lists.
+    const int farbLabelLinks = listeRechts + Rand;
+    const int farbenLinks = farbLabelLinks + m.FarbLabel.width() + Leer;
     const int clientBreite =
         std::max(l.Bold.left() + l.Bold.width() + Rand, farbenLinks + m.ComboBreite + Rand);
     const int farbenBreite = clientBreite - farbenLinks - Rand;
+    const int labelVersatz = Div(m.ComboHoehe - m.FarbLabel.height(), 2);
     l.Farben =
         QRect(farbenLinks, groesseOben + m.GroesseHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
     l.HinterFarben =
         QRect(farbenLinks, l.Farben.top() + m.ComboHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
+    l.FarbenLabel = QRect(farbLabelLinks, l.Farben.top() + labelVersatz, m.FarbLabel.width(),
+                          m.FarbLabel.height());
+    l.HinterFarbenLabel = QRect(farbLabelLinks, l.HinterFarben.top() + labelVersatz,
+                                m.FarbLabel.width(), m.FarbLabel.height());
     l.Test = QRect(l.Liste.left(), testOben, clientBreite - 2 * l.Liste.left(), m.TestHoehe);
     const int okLinks = Div(clientBreite - 2 * m.ButtonBreite, 3);
     l.Ok = QRect(okLinks, knopfOben, m.ButtonBreite, m.ButtonHoehe);

@@ -522,6 +522,7 @@ void TForm1::EinstellungenAnwenden() {
     }
     fState.Daten.CopyMp3FileS = geladen.CopyMp3File;
     fState.Daten.MinimierenS = geladen.Minimieren;
+    EinstellungenMenueOeffnen();
     fState.Daten.MaxStunden = geladen.MaxStunden;
     if (!geladen.Path.empty() && LaufwerkVerfuegbar(geladen.Path)) {
         // A folder that is gone leaves the drive level, without a message.

@@ -7,6 +7,7 @@
 #include "support/QtTestSupport.h"
 #include "ui/DialogTestHilfen.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -302,6 +303,48 @@ private Q_SLOTS:
                               "Schriftgröße (5 bis 35): 12"}));
     }
 
+    // Orca names a combo box by its label and reads the entry as its value, not as its
+    // name; Alt with the label's letter reaches the list, and so does a click.
+    void TheColourListsHaveLabelsAndNames() {
+        auto dialog = Offen(Schrift(ErsteFamilie(), 12, 0, 0), Weiss);
+        struct TFall {
+            QComboBox* Liste;
+            QLabel* Label;
+            const char* Caption;
+            const char* Name;
+            Qt::Key Taste;
+        };
+        const TFall faelle[] = {{dialog->CoBoColors, dialog->CoBoColorsLabel,
+                                 "&Schriftfarbe:", "Schriftfarbe", Qt::Key_S},
+                                {dialog->CoBoBackColors, dialog->CoBoBackColorsLabel,
+                                 "&Hintergrundfarbe:", "Hintergrundfarbe", Qt::Key_H}};
+        for (const TFall& fall : faelle) {
+            QCOMPARE(fall.Label->text(), QString::fromUtf8(fall.Caption));
+            QCOMPARE(fall.Label->buddy(), fall.Liste);
+            QVERIFY(fall.Label->isVisible());
+            QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(fall.Liste);
+            QCOMPARE(zugang->role(), QAccessible::ComboBox);
+            QCOMPARE(zugang->text(QAccessible::Name), QString::fromUtf8(fall.Name));
+            const auto beschriftung = zugang->relations(QAccessible::Label);
+            QCOMPARE(beschriftung.size(), 1);
+            QCOMPARE(beschriftung.first().first->object(), fall.Label);
+            QCOMPARE(zugang->childCount(), 1);
+            QCOMPARE(zugang->child(0)->object(), fall.Liste->view());
+            fall.Liste->setCurrentIndex(4);
+            QCOMPARE(zugang->text(QAccessible::Name), QString::fromUtf8(fall.Name));
+            QCOMPARE(zugang->text(QAccessible::Value), fall.Liste->currentText());
+            QAccessibleTextInterface* text = zugang->textInterface();
+            QVERIFY(text != nullptr);
+            QCOMPARE(text->text(0, text->characterCount()), fall.Liste->currentText());
+            dialog->Btn1OK->setFocus();
+            QTest::keyClick(dialog.get(), fall.Taste, Qt::AltModifier);
+            QTRY_VERIFY(fall.Liste->hasFocus());
+            dialog->Btn1OK->setFocus();
+            QTest::mouseClick(fall.Label, Qt::LeftButton);
+            QTRY_VERIFY(fall.Liste->hasFocus());
+        }
+    }
+
     void NoCaptionIsCut_data() {
         QTest::addColumn<int>("groesse");
         QTest::newRow("5") << 5;
@@ -319,6 +362,14 @@ private Q_SLOTS:
         QVERIFY(dialog->CbBold->sizeHint().width() <= dialog->CbBold->width());
         for (QComboBox* liste : {dialog->CoBoColors, dialog->CoBoBackColors}) {
             QVERIFY(liste->sizeHint().width() <= liste->width());
+            // Its label stands left of it, whole and beside it.
+            const auto* label =
+                qobject_cast<QLabel*>(dialog->CoBoColors == liste ? dialog->CoBoColorsLabel
+                                                                  : dialog->CoBoBackColorsLabel);
+            QVERIFY(label->sizeHint().width() <= label->width());
+            QVERIFY(label->geometry().right() < liste->geometry().left());
+            QVERIFY(label->geometry().center().y() >= liste->geometry().top() &&
+                    label->geometry().center().y() <= liste->geometry().bottom());
         }
         QVERIFY(TextWidthOf(dialog->LvFonts->font(), "Schriftart") <=
                 dialog->LvFonts->header()->sectionSize(0));
