@@ -141,6 +141,7 @@ TForm1::TForm1(TJobState& state, THauptDienste dienste)
         fEigenerPlayer = std::make_unique<TQtVorschauPlayer>();
         fDienste.Player = fEigenerPlayer.get();
     }
+    fDienste.Player->FehlerGemeldet = [this](const QString& grund) { VorschauFehlerMelden(grund); };
     if (fDienste.Uhr == nullptr) {
         fEigeneUhr = std::make_unique<TSystemUhr>();
         fDienste.Uhr = fEigeneUhr.get();
@@ -194,6 +195,7 @@ TForm1::~TForm1() {
     }
     centralWidget()->removeEventFilter(this);
     fDienste.Tray->Klick = nullptr;
+    fDienste.Player->FehlerGemeldet = nullptr;
     if (ArbeitsOrdnerGesperrt(fState.Daten.ArbeitsOrdner)) {
         OrdnerEntfernenWennLeer(fState.Daten.AusgabeOrdner);
     } else {

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -154,6 +155,21 @@ void TForm1::UpdateButtonsLv2() {
     // The main menu's items follow at once, so that their shortcuts obey the same rule.
     Menue.MenuDateiWeiter->setEnabled(schalter.Weiter);
     Menue.MenuDateiLeeren->setEnabled(schalter.Leeren);
+}
+
+// The player failed while playing: the user hears and sees why, once while its box is
+// open. The box waits for the player's signal to return.
+void TForm1::VorschauFehlerMelden(const QString& grund) {
+    if (fVorschauFehlerOffen) {
+        return;
+    }
+    fVorschauFehlerOffen = true;
+    const QString text = VorschauFehlerText(fDienste.Player->FileName(), grund);
+    fDienste.Ansager->Sprechen(MeldungsText(text));
+    QTimer::singleShot(0, this, [this, text] {
+        FehlerZeigen(this, text);
+        fVorschauFehlerOffen = false;
+    });
 }
 
 void TForm1::DateiMenueOeffnen() {
