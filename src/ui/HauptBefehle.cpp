@@ -251,7 +251,8 @@ void TForm1::WeiterKlick() {
     {
         TBearbeitenFenster fenster(this, fState, DateiZeilen(*ListView2), *fDienste.Tray, fAussehen,
                                    fDienste.Threads != nullptr ? *fDienste.Threads
-                                                               : StandardJobThreads());
+                                                               : StandardJobThreads(),
+                                   fDienste.Ansager);
         fFortschrittOffen = true;
         erfolg = fenster.exec() == QDialog::Accepted;
         fFortschrittOffen = false;
