@@ -263,11 +263,13 @@ void TForm1::WeiterKlick() {
         }
         raise();
         activateWindow();
+        // Set before the question, so that the focus comes back there with the window
+        // and is not announced as a move of its own.
+        ListView2->setFocus(Qt::OtherFocusReason);
         if (FrageJaNein(this,
                         ErfolgsFrage(daten.Album, daten.Autor, daten.TeilNr, daten.M4bDauer))) {
             AusgabeordnerOeffnen();
         }
-        ListView2->setFocus(Qt::OtherFocusReason);
     }
     UpdateButtonsLv2();
 }

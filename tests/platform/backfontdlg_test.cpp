@@ -287,15 +287,25 @@ private Q_SLOTS:
         test::TAufnahmeAnsager ansager;
         auto dialog = Offen(Schrift(ErsteFamilie(), 12, 0, 0), Weiss, &ansager);
         QTRY_COMPARE(QApplication::focusWidget(), dialog->LvFonts);
-        dialog->LeSize->setFocus(Qt::TabFocusReason);
-        dialog->CoBoBackColors->setFocus(Qt::TabFocusReason);
-        dialog->CoBoColors->setFocus(Qt::TabFocusReason);
-        // Back with the window to the field announced last: silent; to another: spoken.
+        QTRY_COMPARE(ansager.Texte.size(), 1);
+        int anzahl = 1;
+        for (QWidget* feld : std::initializer_list<QWidget*>{dialog->LeSize, dialog->CoBoBackColors,
+                                                             dialog->CoBoColors}) {
+            feld->setFocus(Qt::TabFocusReason);
+            ++anzahl;
+            QTRY_COMPARE(ansager.Texte.size(), anzahl);
+        }
+        // Back with the window after a dialog over it: silent, whichever field it is.
+        QEvent verlassen(QEvent::WindowDeactivate);
+        QApplication::sendEvent(dialog.get(), &verlassen);
         for (QWidget* feld :
              {static_cast<QWidget*>(dialog->CoBoColors), static_cast<QWidget*>(dialog->LeSize)}) {
             QFocusEvent zurueck(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
             QApplication::sendEvent(feld, &zurueck);
         }
+        // A move inside the window is named again.
+        dialog->LeSize->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(ansager.Texte.size(), 5);
         // The texts as the boxes show them, marks and suffix included.
         QCOMPARE(ansager.Texte,
                  QStringList({"Schriftart: *" + ErsteFamilie(), "Schriftgröße (5 bis 35): 12",
