@@ -73,6 +73,7 @@ void TFeldAnsagen::AnsageFaellig() {
         if (eintrag.Feld == feld && eintrag.Feld->hasFocus() && fenster->isActiveWindow() &&
             (modal == nullptr || modal == fenster)) {
             fAnsager.Sprechen(eintrag.Text());
+            fRegel.Genannt();
         }
     }
 }

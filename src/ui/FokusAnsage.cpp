@@ -29,8 +29,11 @@ void TFokusAnsageRegel::FensterVerlassen() {
 const void* TFokusAnsageRegel::Faellig() {
     const void* feld = fWartend;
     fWartend = nullptr;
-    fBetreten = fBetreten || feld != nullptr;
     return feld;
+}
+
+void TFokusAnsageRegel::Genannt() {
+    fBetreten = true;
 }
 
 } // namespace lorvane

@@ -22,11 +22,13 @@ public:
     void FokusErhalten(const void* feld, TFokusWeg weg);
     // The window lost its activation: once its first focus was named, whatever comes
     // with the next activation is a return. (A window manager may take the activation
-    // away for a moment before the first focus is named.)
+    // away for a moment before that.)
     void FensterVerlassen();
     // Once the event that moved the focus is done: the field to announce, or null.
     // Several moves within one event name only the last field.
     const void* Faellig();
+    // The field due was named; the window's first focus is done.
+    void Genannt();
 
 private:
     const void* fWartend = nullptr;

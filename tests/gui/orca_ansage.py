@@ -126,14 +126,17 @@ class Mitschrift:
         return self.dienst.gehoert()[0][self.ab:]
 
     def warte(self, text, anzahl=1, sekunden=30):
-        warten(lambda: self.neu().count(text) >= anzahl, "Ansage \"%s\"" % text, sekunden)
+        try:
+            warten(lambda: self.neu().count(text) >= anzahl, "Ansage \"%s\"" % text, sekunden)
+        except AssertionError as fehler:
+            raise AssertionError("%s; gehört: %s" % (fehler, self.neu())) from None
 
 
 def lauf(lorvane, umgebung, dienst):
     programm = Programm(lorvane, umgebung)
     # The window's first focus is named once it has settled; a key pressed before that
     # moves the focus on, and only where it ends is named.
-    warten(lambda: dienst.gehoert()[0] == ["Ordnerliste"], "Ansage der Ordnerliste", 30)
+    Mitschrift(dienst).warte("Ordnerliste")
     taste("ctrl+2")
     warten(lambda: "Dateiliste" in dienst.gehoert()[0], "Ansage der Dateiliste", 30)
     texte, befehle = dienst.gehoert()
@@ -158,9 +161,15 @@ def lauf(lorvane, umgebung, dienst):
 
 
 def menues_und_dialoge(programm, dienst):
-    # The focus is on the file list. A menu closed with Esc returns to it in silence.
+    # The focus is on the file list. Its menu closed with Esc returns to it in silence.
+    # The keys wait for the menu to show and to go: a key typed before the menu opens
+    # would not reach it.
     schritt = Mitschrift(dienst)
-    taste("alt+d", "Escape", "Escape")
+    vorher = programm.sichtbare_fenster()
+    taste("Menu")
+    warten(lambda: len(programm.sichtbare_fenster()) > len(vorher), "Kontextmenü offen")
+    taste("Escape")
+    warten(lambda: programm.sichtbare_fenster() == vorher, "Kontextmenü zu")
     taste("ctrl+1")
     schritt.warte("Ordnerliste")
     assert schritt.neu() == ["Ordnerliste"], schritt.neu()

@@ -140,7 +140,8 @@ private Q_SLOTS:
         const int a = 0;
         const int b = 0;
         // 'I' a move inside the window, 'M' back from a menu, 'F' with the window's
-        // activation, 'V' the window left; '?' what is due now (nullptr: nothing).
+        // activation, 'V' the window left; '?' what is due now (nullptr: nothing), named
+        // when it is a field; '!' the same, but it could not be named.
         struct TSchritt {
             char Art;
             const void* Feld;
@@ -166,6 +167,8 @@ private Q_SLOTS:
             {"leaving drops a pending move", {{'I', &a}, {'V', nullptr}, {'?', nullptr}}},
             {"left before the first focus was named: named when it comes",
              {{'F', &a}, {'V', nullptr}, {'F', &a}, {'?', &a}}},
+            {"a first focus that could not be named stays open",
+             {{'F', &a}, {'!', &a}, {'V', nullptr}, {'F', &a}, {'?', &a}}},
             {"moves after a return are named",
              {{'I', &a}, {'?', &a}, {'V', nullptr}, {'F', &a}, {'I', &b}, {'?', &b}}},
         };
@@ -187,6 +190,9 @@ private Q_SLOTS:
                     break;
                 default:
                     QVERIFY2(regel.Faellig() == schritt.Feld, fall.Name);
+                    if (schritt.Art == '?' && schritt.Feld != nullptr) {
+                        regel.Genannt();
+                    }
                 }
             }
         }

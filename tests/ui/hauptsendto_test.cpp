@@ -4,6 +4,7 @@
 // an open dialog, and the tray restored on a bring-to-front.
 
 #include "engine/JobState.h"
+#include "platform/Ansager.h"
 #include "platform/KivRegistry.h"
 #include "support/QtTestSupport.h"
 #include "ui/DateiListe.h"
@@ -62,6 +63,8 @@ class HauptSendToTest : public QObject {
     std::unique_ptr<TJobState> fState;
     std::unique_ptr<TKivRegistry> fRegistry;
     test::StillerTray fTray;
+    // Silent: an Orca of another test running beside this one must not be spoken to.
+    TStummerAnsager fAnsager;
     std::unique_ptr<TForm1> fFenster;
 
     QString Pfad(const QString& name) const { return fOrdner.filePath("wurzel/" + name); }
@@ -80,6 +83,7 @@ private Q_SLOTS:
         fRegistry = std::make_unique<TKivRegistry>(fOrdner.filePath("konfig"));
         THauptDienste dienste;
         dienste.Tray = &fTray;
+        dienste.Ansager = &fAnsager;
         dienste.Registry = fRegistry.get();
         dienste.Laufwerke = [this] {
             return std::vector<TLaufwerk>{{Pfad("").chopped(1).toStdString(), "Festplatte"}};
