@@ -74,8 +74,11 @@ int DateiVollstaendigKopieren(const std::filesystem::path& quelle,
         return errno;
     }
     // Hidden, so that nobody takes the unfinished copy for a file of the audiobook.
-    std::string vorlage =
-        (ziel.parent_path() / ("." + ziel.filename().string() + ".XXXXXX")).string();
+    // Appended piece by piece: GCC 12 at -O3 warns falsely about "." + a temporary.
+    std::string name = ".";
+    name += ziel.filename().string();
+    name += ".XXXXXX";
+    std::string vorlage = (ziel.parent_path() / name).string();
     TDeskriptor nach{::mkostemp(vorlage.data(), O_CLOEXEC)};
     if (nach.Fd < 0) {
         return errno;

@@ -14,9 +14,15 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes Box(const std::string& typ, std::size_t nutzdaten, std::uint32_t groesse = 0) {
     const std::uint32_t feld = groesse != 0 ? groesse : static_cast<std::uint32_t>(nutzdaten + 8);
-    Bytes box = {static_cast<std::uint8_t>(feld >> 24), static_cast<std::uint8_t>(feld >> 16),
-                 static_cast<std::uint8_t>(feld >> 8), static_cast<std::uint8_t>(feld)};
-    box.insert(box.end(), typ.begin(), typ.end());
+    // Byte by byte: GCC 12 at -O3 warns falsely about inserting a range here.
+    Bytes box;
+    box.reserve(8 + nutzdaten);
+    for (int schiebung = 24; schiebung >= 0; schiebung -= 8) {
+        box.push_back(static_cast<std::uint8_t>(feld >> schiebung));
+    }
+    for (const char zeichen : typ) {
+        box.push_back(static_cast<std::uint8_t>(zeichen));
+    }
     box.insert(box.end(), nutzdaten, 0x55);
     return box;
 }
