@@ -226,6 +226,7 @@ TModalResult TBearbeitenDlg::Timer1StartTimer() {
             Btn1MinimierenClick();
         }
         if (ThreadsStarten()) {
+            fFrontEnd.JobGestartet();
             AufThreadsWarten(true);
         }
         AufThreadsWarten(false);

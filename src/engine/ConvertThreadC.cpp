@@ -146,6 +146,7 @@ void TConvertThread::TeilKonvertieren(const fs::path& teil) {
     }
     fState.Convert.FertigeDateien.Add(fertig);
     fState.Convert.FertigeKapitel.Add({fertig, kapitelAnzahl});
+    ++fState.Convert.FertigeTeile;
 }
 
 std::string TConvertThread::KonvertierungGrund() const {
@@ -160,10 +161,12 @@ bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& erg
     const TDatenVariablen& daten = fState.Daten;
     std::error_code fehler;
     const fs::path kapitel = KapitelDateiName(teil);
-    const TM4aZiel ziel{
-        daten.ZielBitrate,  daten.ZielSamplerate,
-        daten.ZielChannels, fState.Convert.ConvertIndex + 1,
-        daten.TeilAnzahl,   fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path()};
+    const TM4aZiel ziel{daten.ZielBitrate,
+                        daten.ZielSamplerate,
+                        daten.ZielChannels,
+                        fState.Convert.ConvertIndex + 1,
+                        fState.Convert.TeileErwartet,
+                        fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path()};
     const std::string befehl =
         FfmpegM4aKommandozeile(daten.FfmpegDatei, teil, ergebnis.filename().string(), ziel);
     TRoConsoleApp& app = fEngine.ConvertConsoleApp;

@@ -35,6 +35,8 @@ public:
     // A cancel was confirmed: minimise is disabled, the cancel button reads
     // "Wird beendet", the layout follows the new caption, the cancel button is disabled.
     virtual void AbbruchAngenommen() = 0;
+    // Both worker threads have been started.
+    virtual void JobGestartet() {}
 };
 
 } // namespace lorvane

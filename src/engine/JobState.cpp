@@ -101,6 +101,8 @@ void TJobState::FortschrittsfensterErstellt() {
     Convert.FertigeDateien.Clear();
     Convert.FertigeKapitel.Clear();
     Convert.ConvertEncoderGestopptS = false;
+    Convert.TeileErwartet = 0;
+    Convert.FertigeTeile = 0;
     Daten.M4bDauer = 0;
     Convert.HoerbuchOrdner = HoerbuchOrdnerBerechnen();
 }

@@ -57,8 +57,6 @@ struct TDatenVariablen {
     std::atomic<std::int32_t> M4bDauer{0};
     std::atomic<std::int32_t> LetzteZeit{0};
     std::atomic<std::int32_t> TeilNr{0};
-    // How many parts the joiner makes, known once the part size is.
-    std::atomic<std::int32_t> TeilAnzahl{0};
     std::atomic<std::int32_t> ZielBitrate{0};
     std::atomic<std::int32_t> ZielSamplerate{0};
     std::atomic<std::int32_t> ZielChannels{0};
@@ -92,6 +90,10 @@ struct TConvertVariablen {
     // The controller stopped the converter's encoder with "q" (a cancel): the result of
     // that run is a torso, not a part. An error elsewhere lets a run finish its part.
     std::atomic<bool> ConvertEncoderGestopptS{false};
+    // The parts the joiner will make, known once it has the part size (0 before), and
+    // the ".m4b" files finished so far.
+    std::atomic<std::int32_t> TeileErwartet{0};
+    std::atomic<std::int32_t> FertigeTeile{0};
 };
 
 // The joiner's side.

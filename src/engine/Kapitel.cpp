@@ -56,9 +56,11 @@ std::string KapitelMetadaten(const std::vector<TKapitel>& kapitel, std::int64_t 
     const std::int64_t ende = Millisekunden(gesamtSamples + kAacVorlaufSamples, samplerate);
     for (std::size_t i = 0; i < kapitel.size(); ++i) {
         const auto beginn = [&](std::size_t k) {
-            return k == 0 ? 0 : Millisekunden(kapitel[k].StartSamples + kAacVorlaufSamples, samplerate);
+            return k == 0 ? 0
+                          : Millisekunden(kapitel[k].StartSamples + kAacVorlaufSamples, samplerate);
         };
-        text += std::string(kKapitelKopf) + "\nTIMEBASE=1/1000\nSTART=" + std::to_string(beginn(i)) +
+        text += std::string(kKapitelKopf) +
+                "\nTIMEBASE=1/1000\nSTART=" + std::to_string(beginn(i)) +
                 "\nEND=" + std::to_string(i + 1 < kapitel.size() ? beginn(i + 1) : ende) +
                 "\ntitle=" + Maskiert(kapitel[i].Titel) + "\n";
     }

@@ -35,7 +35,7 @@ bool KapitelDateiSchreiben(const std::filesystem::path& datei, const std::string
 std::int32_t KapitelZaehlen(const std::filesystem::path& datei);
 
 // "Kapitel je M4B-Datei: 6, 4", in the order the files were made; empty without files.
-std::string KapitelJeDateiText(
-    const std::vector<std::pair<std::filesystem::path, std::int32_t>>& dateien);
+std::string
+KapitelJeDateiText(const std::vector<std::pair<std::filesystem::path, std::int32_t>>& dateien);
 
 } // namespace lorvane

@@ -298,7 +298,7 @@ bool TMp3Thread::TeilGroesseBestimmen(std::int64_t& teilBytes) {
     }
     teilBytes = TeilBytesBerechnen(fState.Mp3.GesamtBytes, fState.Daten.GesamtDauer,
                                    fState.Daten.MaxStunden);
-    fState.Daten.TeilAnzahl = TeilAnzahlBerechnen(fState.Mp3.GesamtBytes, teilBytes);
+    fState.Convert.TeileErwartet = TeilAnzahl(fState.Mp3.GesamtBytes, teilBytes);
     return true;
 }
 

@@ -116,11 +116,14 @@ std::int64_t TeilBytesBerechnen(std::int64_t gesamtBytes, std::int32_t gesamtDau
     return TeilGroesseAnpassen(n, gesamtBytes);
 }
 
-std::int32_t TeilAnzahlBerechnen(std::int64_t gesamtBytes, std::int64_t teilBytes) {
-    if (gesamtBytes <= 0 || teilBytes <= 0) {
+std::int32_t TeilAnzahl(std::int64_t gesamt, std::int64_t n) {
+    if (gesamt <= 0) {
         return 0;
     }
-    const std::int64_t anzahl = (gesamtBytes + teilBytes - 1) / teilBytes;
+    if (n <= 0) {
+        return 1;
+    }
+    const std::int64_t anzahl = gesamt / n + (gesamt % n != 0 ? 1 : 0);
     return static_cast<std::int32_t>(
         std::min<std::int64_t>(anzahl, std::numeric_limits<std::int32_t>::max()));
 }

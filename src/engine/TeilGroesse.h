@@ -30,8 +30,9 @@ std::int64_t TeilGroesseAnpassen(std::int64_t n, std::int64_t gesamt);
 std::int64_t TeilBytesBerechnen(std::int64_t gesamtBytes, std::int32_t gesamtDauer,
                                 std::int32_t maxStunden);
 
-// The number of parts of that size. A part that ends inside a file grows to the end of
-// its frame, less than the last part's share ever takes from it.
-std::int32_t TeilAnzahlBerechnen(std::int64_t gesamtBytes, std::int64_t teilBytes);
+// How many parts the joiner makes of a total of gesamt bytes in parts of n bytes: the
+// last one takes the rest. None without bytes; one when n is no size. A part that ends
+// inside a file grows to the end of its frame, less than the last part's share.
+std::int32_t TeilAnzahl(std::int64_t gesamt, std::int64_t n);
 
 } // namespace lorvane

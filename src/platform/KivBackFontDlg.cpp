@@ -4,6 +4,7 @@
 
 #include "platform/Ansager.h"
 #include "platform/Meldungen.h"
+#include "platform/Zugaenglichkeit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,8 +73,10 @@ void TBackFontDlg::FormCreate() {
     UpDown1Auf = new QToolButton(this);
     UpDown1Ab = new QToolButton(this);
     CbBold = new QCheckBox(this);
-    CoBoColors = new QComboBox(this);
-    CoBoBackColors = new QComboBox(this);
+    CoBoColorsLabel = new QLabel(this);
+    CoBoColors = new TBenannteAuswahl(this);
+    CoBoBackColorsLabel = new QLabel(this);
+    CoBoBackColors = new TBenannteAuswahl(this);
     EditTest = new QLineEdit(this);
     Btn1OK = new QPushButton(this);
     Btn2Cancel = new QPushButton(this);
@@ -131,6 +134,10 @@ void TBackFontDlg::FormCreate() {
         // Measured from all names, but never resized on its own: the layout sets the width.
         liste->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
     }
+    CoBoColorsLabel->setBuddy(CoBoColors);
+    CoBoBackColorsLabel->setBuddy(CoBoBackColors);
+    LabelKlickFokussiert(*CoBoColorsLabel);
+    LabelKlickFokussiert(*CoBoBackColorsLabel);
 
     Btn1OK->setAutoDefault(false);
     Btn1OK->setDefault(true);
@@ -165,8 +172,10 @@ void TBackFontDlg::CaptionZuweisen() {
                                                  QString::number(BackFontMaxGroesse)}));
     LeSize->setAccessibleName(StripAmpersands(LeSizeLabel->text()));
     CbBold->setText(FTexts.BoldCaption);
-    CoBoColors->setAccessibleName(TextFormatieren(FTexts.TolkFontColor, {QString()}).trimmed());
-    CoBoBackColors->setAccessibleName(TextFormatieren(FTexts.TolkBackColor, {QString()}).trimmed());
+    CoBoColorsLabel->setText(FTexts.FontColorCaption);
+    CoBoColors->setAccessibleName(NameAusLabel(FTexts.FontColorCaption));
+    CoBoBackColorsLabel->setText(FTexts.BackColorCaption);
+    CoBoBackColors->setAccessibleName(NameAusLabel(FTexts.BackColorCaption));
     EditTest->setText(FTexts.PreviewText);
     EditTest->setAccessibleName(FTexts.PreviewText);
     Btn1OK->setText(FTexts.OkCaption);
@@ -261,6 +270,7 @@ void TBackFontDlg::SchalterEinrichten() {
     m.ComboBreite = std::max(CoBoColors->sizeHint().width(), CoBoBackColors->sizeHint().width());
     m.ComboHoehe =
         std::max(ControlHeightFor(font, TControlArt::Edit), CoBoColors->sizeHint().height());
+    m.FarbLabel = CoBoColorsLabel->sizeHint().expandedTo(CoBoBackColorsLabel->sizeHint());
     m.TestHoehe = ControlHeightFor(font, TControlArt::Edit);
     m.Platz = GroessteClientGroesse(*this);
     m.ListMindest = ListBreiteFuer(FTexts.FontColumnCaption);
@@ -280,7 +290,9 @@ void TBackFontDlg::SchalterEinrichten() {
     UpDown1Ab->setGeometry(l.AufAb.left(), l.AufAb.top() + oben, l.AufAb.width(),
                            l.AufAb.height() - oben);
     CbBold->setGeometry(l.Bold);
+    CoBoColorsLabel->setGeometry(l.FarbenLabel);
     CoBoColors->setGeometry(l.Farben);
+    CoBoBackColorsLabel->setGeometry(l.HinterFarbenLabel);
     CoBoBackColors->setGeometry(l.HinterFarben);
     EditTest->setGeometry(l.Test);
     Btn1OK->move(l.Ok.topLeft());

@@ -51,7 +51,9 @@ public:
     QToolButton* UpDown1Auf = nullptr;
     QToolButton* UpDown1Ab = nullptr;
     QCheckBox* CbBold = nullptr;
+    QLabel* CoBoColorsLabel = nullptr;
     QComboBox* CoBoColors = nullptr;
+    QLabel* CoBoBackColorsLabel = nullptr;
     QComboBox* CoBoBackColors = nullptr;
     QLineEdit* EditTest = nullptr;
     QPushButton* Btn1OK = nullptr;

@@ -35,6 +35,8 @@ TBackFontDlgTexts StandardBackFontTexte() {
     t.FontColumnCaption = QStringLiteral("Schriftart");
     t.FontSizeCaption = QStringLiteral("Schrift&größe (%d-%d):");
     t.BoldCaption = QStringLiteral("&Fett");
+    t.FontColorCaption = QStringLiteral("&Schriftfarbe:");
+    t.BackColorCaption = QStringLiteral("&Hintergrundfarbe:");
     t.PreviewText = QStringLiteral("Das ist eine Vorschau, wie der Text aussehen wird.");
     t.OkCaption = QStringLiteral("O&K");
     t.CancelCaption = QStringLiteral("&Abbrechen");
@@ -58,6 +60,8 @@ TBackFontDlgTexts BackFontTexteErgaenzen(TBackFontDlgTexts texte) {
     Ergaenzen(texte.FontColumnCaption, s.FontColumnCaption);
     Ergaenzen(texte.FontSizeCaption, s.FontSizeCaption);
     Ergaenzen(texte.BoldCaption, s.BoldCaption);
+    Ergaenzen(texte.FontColorCaption, s.FontColorCaption);
+    Ergaenzen(texte.BackColorCaption, s.BackColorCaption);
     Ergaenzen(texte.PreviewText, s.PreviewText);
     Ergaenzen(texte.OkCaption, s.OkCaption);
     Ergaenzen(texte.CancelCaption, s.CancelCaption);
@@ -74,6 +78,14 @@ TBackFontDlgTexts BackFontTexteErgaenzen(TBackFontDlgTexts texte) {
         Ergaenzen(texte.ColorNames[i], s.ColorNames[i]);
     }
     return texte;
+}
+
+QString NameAusLabel(const QString& label) {
+    QString name = StripAmpersands(label).trimmed();
+    if (name.endsWith(QLatin1Char(':'))) {
+        name.chop(1);
+    }
+    return name;
 }
 
 QString TextFormatieren(const QString& muster, const QStringList& werte) {
@@ -148,6 +160,7 @@ namespace {
 struct TStufe {
     int ListBreite = 0;
     bool FettUnten = false;
+    bool FarbLabelOben = false;
     int ListZeilen = 6; // the font list's height in button heights
     int TestZeilen = 5; // from the preview's top to the buttons, in preview heights
 };
@@ -172,15 +185,33 @@ TBackFontLayout Bauen(const TBackFontMasse& m, const TStufe& s) {
         l.Bold =
             QRect(l.AufAb.left() + l.AufAb.width() + Rand, groesseOben, m.BoldBreite, m.BoldHoehe);
     }
-    // Wide enough for the longest colour name too, so that no entry is cut at large sizes.
-    const int farbenLinks = listeRechts + Rand;
+    // Wide enough for the longest colour name too, so that no entry is cut at large sizes;
+    // the labels stand left of the lists, or above them where the room is short.
+    const int farbLabelLinks = listeRechts + Rand;
+    const int farbenLinks = farbLabelLinks + (s.FarbLabelOben ? 0 : m.FarbLabel.width() + Leer);
     const int clientBreite =
         std::max({l.Bold.left() + l.Bold.width() + Rand, l.AufAb.left() + l.AufAb.width() + Rand,
-                  farbenLinks + m.ComboBreite + Rand});
+                  farbenLinks + m.ComboBreite + Rand, farbLabelLinks + m.FarbLabel.width() + Rand});
     const int farbenBreite = clientBreite - farbenLinks - Rand;
-    l.Farben = QRect(farbenLinks, farbenOben, farbenBreite, m.ComboHoehe);
-    l.HinterFarben =
-        QRect(farbenLinks, l.Farben.top() + m.ComboHoehe + 2 * Rand, farbenBreite, m.ComboHoehe);
+    if (s.FarbLabelOben) {
+        l.FarbenLabel =
+            QRect(farbLabelLinks, farbenOben, m.FarbLabel.width(), m.FarbLabel.height());
+        l.Farben =
+            QRect(farbenLinks, l.FarbenLabel.bottom() + 1 + Rand, farbenBreite, m.ComboHoehe);
+        l.HinterFarbenLabel = QRect(farbLabelLinks, l.Farben.bottom() + 1 + 2 * Rand,
+                                    m.FarbLabel.width(), m.FarbLabel.height());
+        l.HinterFarben =
+            QRect(farbenLinks, l.HinterFarbenLabel.bottom() + 1 + Rand, farbenBreite, m.ComboHoehe);
+    } else {
+        const int labelVersatz = Div(m.ComboHoehe - m.FarbLabel.height(), 2);
+        l.Farben = QRect(farbenLinks, farbenOben, farbenBreite, m.ComboHoehe);
+        l.HinterFarben = QRect(farbenLinks, l.Farben.top() + m.ComboHoehe + 2 * Rand, farbenBreite,
+                               m.ComboHoehe);
+        l.FarbenLabel = QRect(farbLabelLinks, l.Farben.top() + labelVersatz, m.FarbLabel.width(),
+                              m.FarbLabel.height());
+        l.HinterFarbenLabel = QRect(farbLabelLinks, l.HinterFarben.top() + labelVersatz,
+                                    m.FarbLabel.width(), m.FarbLabel.height());
+    }
     // Below the list and below the colour lists, whichever ends lower.
     const int testOben = std::max(l.Liste.bottom(), l.HinterFarben.bottom()) + 1 + 2 * Rand;
     const int knopfOben = testOben + s.TestZeilen * m.TestHoehe + 2 * Rand;
@@ -217,6 +248,10 @@ TBackFontLayout BackFontLayout(const TBackFontMasse& m) {
     ListeEinpassen(s, m);
     if (ZuBreit(Bauen(m, s), m)) {
         s.FettUnten = true;
+        ListeEinpassen(s, m);
+    }
+    if (ZuBreit(Bauen(m, s), m)) {
+        s.FarbLabelOben = true;
         ListeEinpassen(s, m);
     }
     while (ZuHoch(Bauen(m, s), m) && s.TestZeilen > 1) {

@@ -22,6 +22,8 @@ struct TBackFontDlgTexts {
     QString FontColumnCaption;
     QString FontSizeCaption; // %d-%d: minimum and maximum
     QString BoldCaption;
+    QString FontColorCaption;
+    QString BackColorCaption;
     QString PreviewText;
     QString OkCaption;
     QString CancelCaption;
@@ -40,6 +42,9 @@ struct TBackFontDlgTexts {
 TBackFontDlgTexts StandardBackFontTexte();
 // The caller's texts with every empty one, colour names included, set to its default.
 TBackFontDlgTexts BackFontTexteErgaenzen(TBackFontDlgTexts texte);
+
+// The accessible name of a field from its label: without "&" and the closing colon.
+QString NameAusLabel(const QString& label);
 
 // Fills "%d" and "%s" in order with the given values.
 QString TextFormatieren(const QString& muster, const QStringList& werte);
@@ -79,6 +84,7 @@ struct TBackFontMasse {
     int BoldBreite = 0; // its caption plus "MM"
     int BoldHoehe = 0;
     int ComboBreite = 0; // the widest colour name in its drop-down list
+    QSize FarbLabel;     // the wider of the two colour lists' labels
     int ComboHoehe = 0;
     int TestHoehe = 0; // the preview
     // The room the client area may take (none when empty), and the narrowest the font
@@ -91,7 +97,8 @@ struct TBackFontMasse {
 // name still read), "Fett" moves below the size field, and the space below the preview
 // and the list's height shrink, in that order.
 struct TBackFontLayout {
-    QRect Liste, Label, Groesse, AufAb, Bold, Farben, HinterFarben, Test, Ok, Abbrechen;
+    QRect Liste, Label, Groesse, AufAb, Bold, FarbenLabel, Farben, HinterFarbenLabel, HinterFarben,
+        Test, Ok, Abbrechen;
     QSize Client;
 };
 

@@ -19,6 +19,22 @@ TPlayerFehler KeinGeraet() {
 
 } // namespace
 
+QString PlayerFehlerGrund(QMediaPlayer::Error fehler) {
+    switch (fehler) {
+    case QMediaPlayer::NoError:
+        break;
+    case QMediaPlayer::ResourceError:
+        return QStringLiteral("Die Datei oder die Tonausgabe kann nicht geöffnet werden");
+    case QMediaPlayer::FormatError:
+        return QStringLiteral("Das Format der Datei wird nicht unterstützt");
+    case QMediaPlayer::NetworkError:
+        return QStringLiteral("Die Datei ist über das Netzwerk nicht erreichbar");
+    case QMediaPlayer::AccessDeniedError:
+        return QStringLiteral("Der Zugriff auf die Datei wurde verweigert");
+    }
+    return QStringLiteral("Unbekannter Fehler");
+}
+
 TQtVorschauPlayer::TQtVorschauPlayer(QObject* parent) : QObject(parent) {}
 
 TPlayerFehler TQtVorschauPlayer::Oeffnen() {
@@ -30,6 +46,13 @@ TPlayerFehler TQtVorschauPlayer::Oeffnen() {
         fAusgabe = std::make_unique<QAudioOutput>();
         fPlayer = std::make_unique<QMediaPlayer>();
         fPlayer->setAudioOutput(fAusgabe.get());
+        // The media framework would only write it to standard error.
+        connect(fPlayer.get(), &QMediaPlayer::errorOccurred, this,
+                [this](QMediaPlayer::Error fehler) {
+                    if (fehler != QMediaPlayer::NoError && FehlerGemeldet) {
+                        FehlerGemeldet(PlayerFehlerGrund(fehler));
+                    }
+                });
     }
     fPlayer->stop();
     fPlayer->setSource(QUrl::fromLocalFile(fName));

@@ -11,6 +11,9 @@
 
 namespace lorvane {
 
+// The reason for the user, in German, for an error of the media player.
+QString PlayerFehlerGrund(QMediaPlayer::Error fehler);
+
 class TQtVorschauPlayer : public QObject, public IVorschauPlayer {
     Q_OBJECT
 

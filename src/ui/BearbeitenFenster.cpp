@@ -1,6 +1,7 @@
 #include "ui/BearbeitenFenster.h"
 
 #include "engine/JobStatus.h"
+#include "platform/Ansager.h"
 #include "platform/Meldungen.h"
 #include "platform/TitelZeile.h"
 #include "ui/BearbeitenLayout.h"
@@ -55,9 +56,15 @@ void StatusZeileSetzen(QLabel& zeile, const std::string& text) {
 
 TBearbeitenFenster::TBearbeitenFenster(QWidget* owner, TJobState& state,
                                        std::vector<TDateiZeile> zeilen, ITrayIcon& tray,
-                                       const TAussehen& aussehen, TJobThreadErzeugung threads)
+                                       const TAussehen& aussehen, TJobThreadErzeugung threads,
+                                       IAnsager* ansager)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), fState(state),
-      fTray(tray), fTitel(&TitelZeileAnbringen(*this)), fAussehen(aussehen) {
+      fTray(tray), fTitel(&TitelZeileAnbringen(*this)), fAussehen(aussehen),
+      fAnsage(state.Daten.Album, [ansager](const std::string& text) {
+          if (ansager != nullptr) {
+              ansager->Sprechen(QString::fromStdString(text));
+          }
+      }) {
     setModal(true);
     StaticText1 = StatusZeileErzeugen(this);
     StaticText2 = StatusZeileErzeugen(this);
@@ -167,6 +174,8 @@ void TBearbeitenFenster::Timer1StartTimer() {
             FehlerZeigen(fehler.what());
         }
     }
+    fAnsage.Ende(fState.Convert.FertigeTeile, fState.Convert.TeileErwartet,
+                 ergebnis == TModalResult::OK);
     // A cancel confirmed before the start started nothing.
     CursorSetzen(TJobCursor::Normal);
     fJobBeendet = true;
@@ -266,6 +275,11 @@ void TBearbeitenFenster::FehlerZeigen(const std::string& text) {
 
 void TBearbeitenFenster::EreignisseVerarbeiten() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    fAnsage.Stand(fState.Convert.FertigeTeile, fState.Convert.TeileErwartet);
+}
+
+void TBearbeitenFenster::JobGestartet() {
+    fAnsage.Gestartet();
 }
 
 void TBearbeitenFenster::StatusText1Setzen(const std::string& text) {
@@ -336,6 +350,7 @@ void TBearbeitenFenster::StatusFokussieren() {
 }
 
 void TBearbeitenFenster::AbbruchAngenommen() {
+    fAnsage.Abbruch();
     Btn1Minimieren->setEnabled(false);
     Btn2Abbrechen->setText(QStringLiteral("Wird beendet"));
     SchalterEinrichten();

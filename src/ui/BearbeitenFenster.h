@@ -11,6 +11,7 @@
 // cleared.
 
 #include "engine/BearbeitenDlgC.h"
+#include "engine/JobAnsage.h"
 #include "engine/JobArbeitsOrdner.h"
 #include "engine/JobFrontEnd.h"
 #include "engine/JobState.h"
@@ -31,6 +32,7 @@ class QPushButton;
 namespace lorvane {
 
 class TTitelZeile;
+class IAnsager;
 
 class TBearbeitenFenster : public QDialog, public IJobFrontEnd {
     Q_OBJECT
@@ -38,7 +40,8 @@ class TBearbeitenFenster : public QDialog, public IJobFrontEnd {
 public:
     TBearbeitenFenster(QWidget* owner, TJobState& state, std::vector<TDateiZeile> zeilen,
                        ITrayIcon& tray, const TAussehen& aussehen,
-                       TJobThreadErzeugung threads = StandardJobThreads());
+                       TJobThreadErzeugung threads = StandardJobThreads(),
+                       IAnsager* ansager = nullptr);
     ~TBearbeitenFenster() override;
 
     // The job has ended and the window may close.
@@ -64,6 +67,7 @@ public:
     void CursorSetzen(TJobCursor cursor) override;
     void StatusFokussieren() override;
     void AbbruchAngenommen() override;
+    void JobGestartet() override;
 
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText2 = nullptr;
@@ -93,6 +97,8 @@ private:
     ITrayIcon& fTray;
     TTitelZeile* fTitel;
     TAussehen fAussehen;
+    // Start, parts, cancel and end for the screen reader; silent without an announcer.
+    TJobAnsage fAnsage;
     // Set when an input lies in the working folder: the job is refused with it.
     std::string fEingabeFehler;
     // Declared before the controller: the lock outlives it.

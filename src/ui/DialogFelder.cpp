@@ -3,6 +3,7 @@
 #include "platform/Ansager.h"
 #include "platform/Fenster.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -13,6 +14,29 @@
 
 namespace lorvane {
 
+namespace {
+
+TFokusWeg WegDesFokus(Qt::FocusReason grund) {
+    switch (grund) {
+    case Qt::ActiveWindowFocusReason:
+        return TFokusWeg::Fenster;
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+        return TFokusWeg::Menue;
+    default:
+        return TFokusWeg::Innerhalb;
+    }
+}
+
+} // namespace
+
+TFeldAnsagen::TFeldAnsagen(QObject* parent, IAnsager& ansager)
+    : QObject(parent), fAnsager(ansager) {
+    fNachDemEreignis.setSingleShot(true);
+    fNachDemEreignis.setInterval(0);
+    connect(&fNachDemEreignis, &QTimer::timeout, this, &TFeldAnsagen::AnsageFaellig);
+}
+
 void TFeldAnsagen::Hinzufuegen(QWidget& feld, const QString& text) {
     Hinzufuegen(feld, [text] { return text; });
 }
@@ -20,22 +44,37 @@ void TFeldAnsagen::Hinzufuegen(QWidget& feld, const QString& text) {
 void TFeldAnsagen::Hinzufuegen(QWidget& feld, std::function<QString()> text) {
     fEintraege.push_back({&feld, std::move(text)});
     feld.installEventFilter(this);
+    // All fields of one set live in one window; its deactivation tells a return from a
+    // first focus.
+    if (fFenster == nullptr) {
+        fFenster = feld.window();
+        fFenster->installEventFilter(this);
+    }
 }
 
 bool TFeldAnsagen::eventFilter(QObject* objekt, QEvent* ereignis) {
-    if (ereignis->type() == QEvent::FocusIn) {
-        const Qt::FocusReason grund = static_cast<QFocusEvent*>(ereignis)->reason();
-        const bool zurueck = grund == Qt::ActiveWindowFocusReason || grund == Qt::PopupFocusReason;
-        if (!(zurueck && objekt == fZuletzt)) {
-            for (const TEintrag& eintrag : fEintraege) {
-                if (eintrag.Feld == objekt) {
-                    fZuletzt = objekt;
-                    fAnsager.Sprechen(eintrag.Text());
-                }
-            }
-        }
+    if (objekt == fFenster && ereignis->type() == QEvent::WindowDeactivate) {
+        fRegel.FensterVerlassen();
+    } else if (objekt != fFenster && ereignis->type() == QEvent::FocusIn) {
+        fRegel.FokusErhalten(objekt, WegDesFokus(static_cast<QFocusEvent*>(ereignis)->reason()));
+        fNachDemEreignis.start();
     }
     return QObject::eventFilter(objekt, ereignis);
+}
+
+void TFeldAnsagen::AnsageFaellig() {
+    const void* feld = fRegel.Faellig();
+    const QWidget* modal = QApplication::activeModalWidget();
+    for (const TEintrag& eintrag : fEintraege) {
+        // A field the focus has left again in the meantime, or whose window a dialog
+        // has covered since, is not named any more.
+        const QWidget* fenster = eintrag.Feld->window();
+        if (eintrag.Feld == feld && eintrag.Feld->hasFocus() && fenster->isActiveWindow() &&
+            (modal == nullptr || modal == fenster)) {
+            fAnsager.Sprechen(eintrag.Text());
+            fRegel.Genannt();
+        }
+    }
 }
 
 namespace {

@@ -3,8 +3,11 @@
 // screen reader when the focus enters it, a click on a label moves the focus to the
 // label's field, and the sizes their layouts start from.
 
+#include "ui/FokusAnsage.h"
+
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <vector>
@@ -22,9 +25,8 @@ class TFeldAnsagen : public QObject {
     Q_OBJECT
 
 public:
-    TFeldAnsagen(QObject* parent, IAnsager& ansager) : QObject(parent), fAnsager(ansager) {}
-    // Speaks `text` each time the focus enters `feld`. Getting the focus back with the
-    // window or after a popup menu, without having left the field, says nothing again.
+    TFeldAnsagen(QObject* parent, IAnsager& ansager);
+    // Speaks `text` when the focus enters `feld` by the rule of TFokusAnsageRegel.
     void Hinzufuegen(QWidget& feld, const QString& text);
     // The same with a text made at the moment, for fields that say what they hold.
     void Hinzufuegen(QWidget& feld, std::function<QString()> text);
@@ -34,12 +36,17 @@ protected:
 
 private:
     struct TEintrag {
-        QObject* Feld;
+        QWidget* Feld;
         std::function<QString()> Text;
     };
+    void AnsageFaellig();
+
     IAnsager& fAnsager;
     std::vector<TEintrag> fEintraege;
-    QObject* fZuletzt = nullptr;
+    QObject* fFenster = nullptr;
+    TFokusAnsageRegel fRegel;
+    // Fires once the event that moved the focus is done.
+    QTimer fNachDemEreignis;
 };
 
 // A click on the label gives its buddy the focus.

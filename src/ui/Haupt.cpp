@@ -145,6 +145,7 @@ TForm1::TForm1(TJobState& state, THauptDienste dienste)
         fEigenerPlayer = std::make_unique<TQtVorschauPlayer>();
         fDienste.Player = fEigenerPlayer.get();
     }
+    fDienste.Player->FehlerGemeldet = [this](const QString& grund) { VorschauFehlerMelden(grund); };
     if (fDienste.Uhr == nullptr) {
         fEigeneUhr = std::make_unique<TSystemUhr>();
         fDienste.Uhr = fEigeneUhr.get();
@@ -198,6 +199,7 @@ TForm1::~TForm1() {
     }
     centralWidget()->removeEventFilter(this);
     fDienste.Tray->Klick = nullptr;
+    fDienste.Player->FehlerGemeldet = nullptr;
     if (ArbeitsOrdnerGesperrt(fState.Daten.ArbeitsOrdner)) {
         OrdnerEntfernenWennLeer(fState.Daten.AusgabeOrdner);
     } else {
@@ -555,6 +557,7 @@ void TForm1::EinstellungenAnwenden() {
     }
     fState.Daten.CopyMp3FileS = geladen.CopyMp3File;
     fState.Daten.MinimierenS = geladen.Minimieren;
+    EinstellungenMenueOeffnen();
     fState.Daten.MaxStunden = geladen.MaxStunden;
     if (!geladen.Path.empty() && LaufwerkVerfuegbar(geladen.Path)) {
         // A folder that is gone leaves the drive level, without a message.

@@ -103,6 +103,8 @@ public:
     void Timer2SendToTimer();
     const QStringList& Parameters() const { return FParameters; }
     bool SendToWartet() const { return Timer2SendTo.isActive(); }
+    // A hand-over arrived while a dialog was open; it is added when the window is back.
+    bool SendToAufgeschoben() const { return fSendToAufgeschoben; }
     const TAussehen& Aussehen() const { return fAussehen; }
     TOrdnerListe& OrdnerListe() { return *fOrdnerListe; }
 
@@ -128,6 +130,7 @@ protected:
     void showEvent(QShowEvent* ereignis) override;
     void moveEvent(QMoveEvent* ereignis) override;
     void closeEvent(QCloseEvent* ereignis) override;
+    void changeEvent(QEvent* ereignis) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
@@ -157,7 +160,11 @@ private:
     void SchalterUmschalten(QAction& action, std::atomic<bool>& wert);
     void PopupZeigen(QTreeWidget& liste, QMenu& menu, const QPoint& stelle);
     void VorschauPausieren();
+    void VorschauFehlerMelden(const QString& grund);
     void FehlerMelden(const std::optional<QString>& fehler);
+    // Starts adding the handed-over folders when this window is the active one and no
+    // dialog is open; otherwise they wait for the window's return.
+    void SendToStarten();
     QRect Arbeitsbereich() const;
 
     TJobState& fState;
@@ -173,12 +180,14 @@ private:
     QTimer fStatusTimer;
     QStringList FParameters;
     QTimer Timer2SendTo;
+    bool fSendToAufgeschoben = false;
     bool fIsClosing = false;
     // Owned by the window, deleted before its members go.
     QObject* fModalWaechter = nullptr;
     QObject* fListenAnsagen = nullptr;
     bool fRunFirstS = true;
     bool fFortschrittOffen = false;
+    bool fVorschauFehlerOffen = false;
 };
 
 } // namespace lorvane

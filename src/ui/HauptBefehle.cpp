@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -157,6 +158,21 @@ void TForm1::UpdateButtonsLv2() {
     Menue.MenuDateiLeeren->setEnabled(schalter.Leeren);
 }
 
+// The player failed while playing: the user hears and sees why, once while its box is
+// open. The box waits for the player's signal to return.
+void TForm1::VorschauFehlerMelden(const QString& grund) {
+    if (fVorschauFehlerOffen) {
+        return;
+    }
+    fVorschauFehlerOffen = true;
+    const QString text = VorschauFehlerText(fDienste.Player->FileName(), grund);
+    fDienste.Ansager->Sprechen(MeldungsText(text));
+    QTimer::singleShot(0, this, [this, text] {
+        FehlerZeigen(this, text);
+        fVorschauFehlerOffen = false;
+    });
+}
+
 void TForm1::DateiMenueOeffnen() {
     Menue.MenuDateiWeiter->setEnabled(Btn1Weiter->isEnabled());
     Menue.MenuDateiLeeren->setEnabled(Btn4Lv2Leeren->isEnabled());
@@ -236,7 +252,8 @@ void TForm1::WeiterKlick() {
     {
         TBearbeitenFenster fenster(this, fState, DateiZeilen(*ListView2), *fDienste.Tray, fAussehen,
                                    fDienste.Threads != nullptr ? *fDienste.Threads
-                                                               : StandardJobThreads());
+                                                               : StandardJobThreads(),
+                                   fDienste.Ansager);
         fFortschrittOffen = true;
         erfolg = fenster.exec() == QDialog::Accepted;
         fFortschrittOffen = false;
@@ -247,12 +264,14 @@ void TForm1::WeiterKlick() {
         }
         raise();
         activateWindow();
+        // Set before the question, so that the focus comes back there with the window
+        // and is not announced as a move of its own.
+        ListView2->setFocus(Qt::OtherFocusReason);
         if (FrageJaNein(this,
                         ErfolgsFrage(daten.Album, daten.Autor, daten.TeilNr, daten.M4bDauer,
                                      KapitelJeDateiText(fState.Convert.FertigeKapitel.Copy())))) {
             AusgabeordnerOeffnen();
         }
-        ListView2->setFocus(Qt::OtherFocusReason);
     }
     UpdateButtonsLv2();
 }

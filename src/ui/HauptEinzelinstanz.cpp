@@ -77,13 +77,28 @@ void RegistryBefehlAusfuehren(TForm1* fenster, const TRegistrySettings& befehl) 
 int TForm1::ProgramParameters(const QString& liste) {
     ProgramSetFocus();
     FParameters = SplitParameters(liste);
+    fSendToAufgeschoben = !FParameters.isEmpty();
+    SendToStarten();
+    return 0;
+}
+
+void TForm1::SendToStarten() {
     // Window managers grant activation later: "no other window of ours is active"
     // stands for "the main window is active".
     const QWidget* aktiv = QApplication::activeWindow();
-    if ((aktiv == nullptr || aktiv == this) && !IsDialogOpen() && !FParameters.isEmpty()) {
+    if (fSendToAufgeschoben && (aktiv == nullptr || aktiv == this) && !IsDialogOpen()) {
+        fSendToAufgeschoben = false;
         Timer2SendTo.start();
     }
-    return 0;
+}
+
+// The dialog that held a hand-over back has closed: it is taken now, as if it had just
+// arrived.
+void TForm1::changeEvent(QEvent* ereignis) {
+    QMainWindow::changeEvent(ereignis);
+    if (ereignis->type() == QEvent::ActivationChange && isActiveWindow()) {
+        SendToStarten();
+    }
 }
 
 void TForm1::ProgramSetFocus() {
@@ -108,6 +123,11 @@ void TForm1::ProgramClose() {
 void TForm1::Timer2SendToTimer() {
     Timer2SendTo.stop();
     if (FParameters.isEmpty()) {
+        return;
+    }
+    if (IsDialogOpen()) {
+        // A dialog opened in the meantime; the folders wait for its end.
+        fSendToAufgeschoben = true;
         return;
     }
     const std::vector<std::string> ordner = OrdnerSammeln(FParameters);

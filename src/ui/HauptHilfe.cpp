@@ -93,9 +93,10 @@ void TForm1::HilfeMenueOeffnen() {
 
 void TForm1::HilfeDokumentZeigen(const char* name) {
     const QString pfad = DokumentPfad(Ordner(fDienste.ProgrammPfad), QString::fromUtf8(name));
-    // A document that vanished since the menu opened is passed over silently.
-    if (QFileInfo(pfad).isFile()) {
-        fDienste.DokumentOeffnen(QUrl::fromLocalFile(pfad));
+    // A document that vanished since the menu opened is passed over silently. Without a
+    // viewer the user learns where the file is, to open it another way.
+    if (QFileInfo(pfad).isFile() && !fDienste.DokumentOeffnen(QUrl::fromLocalFile(pfad))) {
+        FehlerZeigen(this, DokumentNichtGeoeffnetText(QString::fromUtf8(name), pfad));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "ui/HauptMenue.h"
 
+#include "platform/Zugaenglichkeit.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -76,6 +78,7 @@ void HauptmenueErzeugen(THauptMenue& m, QMenuBar& leiste) {
             "&Minimiere die Anwendung in die Symbolablage beim Start der M4B-Erstellung ein/aus"));
     for (QAction* action : {m.MenuEinstCopyMp3FileS, m.MenuEinstMinimierenS}) {
         action->setCheckable(true);
+        SchalterZugangEinrichten(*action);
     }
     m.MenuEinstMaxStunden = Eintrag(*m.Einstellungen, "MenuEinstMaxStunden",
                                     QStringLiteral("Ungefähre &Länge jeder M4B-Datei..."));

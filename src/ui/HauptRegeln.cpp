@@ -49,4 +49,9 @@ QString OrdnerNichtGeoeffnetText(const QString& ordner) {
     return QStringLiteral("Der Ordner \"%1\" konnte nicht geöffnet werden!").arg(ordner);
 }
 
+QString VorschauFehlerText(const QString& datei, const QString& grund) {
+    return QStringLiteral("Die Datei \"%1\" kann nicht abgespielt werden!\r\nGrund: %2")
+        .arg(datei, grund);
+}
+
 } // namespace lorvane

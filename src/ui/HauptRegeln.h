@@ -58,5 +58,7 @@ QString ErfolgsFrage(const std::string& album, const std::string& autor, std::in
                      std::int32_t dauer, const std::string& kapitel = {});
 // When no file manager could open a folder.
 QString OrdnerNichtGeoeffnetText(const QString& ordner);
+// When the preview cannot play its file, with the player's reason.
+QString VorschauFehlerText(const QString& datei, const QString& grund);
 
 } // namespace lorvane

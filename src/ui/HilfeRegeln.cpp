@@ -203,6 +203,17 @@ std::optional<QString> DateiErsetzen(const QString& pfad, const QByteArray& inha
     return std::nullopt;
 }
 
+QString DokumentNichtGeoeffnetText(const QString& name, const QString& pfad) {
+    QString dokument = QStringLiteral("Die Hilfe");
+    if (name == QLatin1String(KurztastenDatei)) {
+        dokument = QStringLiteral("Die Liste der Kurztasten");
+    } else if (name == QLatin1String(AenderungenDatei)) {
+        dokument = QStringLiteral("Die Liste der Änderungen");
+    }
+    return QStringLiteral("%1 konnte nicht geöffnet werden!\r\nSie liegt in der Datei \"%2\".")
+        .arg(dokument, pfad);
+}
+
 QString AktualisierungFehlerText(const QString& pfad) {
     return QStringLiteral("Es ist ein Fehler beim Aktualisieren aufgetreten!\r\nDie Datei \"%1\" "
                           "konnte nicht gespeichert werden.")

@@ -58,6 +58,10 @@ QString CfgOrdner(const QString& runtimeDir, const QString& arbeitsOrdner,
 // when it failed.
 std::optional<QString> DateiErsetzen(const QString& pfad, const QByteArray& inhalt);
 
+// When no program could show a help document (one of the three names above): which
+// document it is and where it lies.
+QString DokumentNichtGeoeffnetText(const QString& name, const QString& pfad);
+
 // The message when the configuration file could not be written.
 QString AktualisierungFehlerText(const QString& pfad);
 

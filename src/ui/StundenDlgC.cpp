@@ -14,7 +14,7 @@
 namespace lorvane {
 
 bool StundenOkErlaubt(const QString& feld) {
-    return StundenWert(feld) > 0;
+    return StundenImBereich(StundenWert(feld));
 }
 
 TStundenDlg::TStundenDlg(QWidget* owner, const TAussehen& aussehen, IAnsager& ansager)

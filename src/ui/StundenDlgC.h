@@ -1,7 +1,7 @@
 #pragma once
 // Edits only the approximate length of each M4B file, from the settings menu. "O&K"
-// is enabled while the field holds a number above 0; the value taken is the spin
-// position, so a number beyond 10 leaves the former value. The field does not paste.
+// is enabled while the field holds a number within 1..10, as "Starte" is in the
+// metadata dialog; the value taken is the spin position. The field does not paste.
 
 #include "platform/Fenster.h"
 
@@ -17,8 +17,8 @@ class IAnsager;
 class TFeldAnsagen;
 class TStundenFeld;
 
-// The enabling rule of "O&K": the field read as a number (0 when it is none) is
-// greater than 0.
+// The enabling rule of "O&K": the field read as a number (0 when it is none) lies
+// within 1..10. A value beyond would close the dialog as if taken and keep the old one.
 bool StundenOkErlaubt(const QString& feld);
 
 class TStundenDlg : public QDialog {

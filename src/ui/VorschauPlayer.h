@@ -1,10 +1,12 @@
 #pragma once
 // The hidden preview player of the main window: one file at a time, played without
 // waiting for its end. Operations report their failure as a text for an error box,
-// so that the window's state stays as it was.
+// so that the window's state stays as it was; a failure that comes later, while the
+// file is being played, is reported through FehlerGemeldet.
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace lorvane {
@@ -30,6 +32,10 @@ public:
     virtual TPlayerFehler Stop() = 0;
     virtual TPlayerFehler ZumAnfang() = 0;
     virtual TPlayerModus Modus() const = 0;
+
+    // Called when playing fails after the operation has returned (a file that cannot
+    // be decoded, no sound output), with the reason in German.
+    std::function<void(const QString&)> FehlerGemeldet;
 };
 
 } // namespace lorvane

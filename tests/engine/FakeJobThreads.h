@@ -68,6 +68,7 @@ inline void NormalerJoiner(TJobState& state, std::chrono::milliseconds jeDatei) 
         Schlafen(state, jeDatei);
     }
     mp3.GesamtBytes = 1000;
+    state.Convert.TeileErwartet = anzahl;
     for (std::int32_t i = 0; i < anzahl; ++i) {
         if (!Warten(state)) {
             return;
@@ -93,6 +94,7 @@ inline void NormalerConverter(TJobState& state) {
         if (convert.ConvertIndex < convert.ConvertListe.Count() - 1) {
             ++convert.ConvertIndex;
             state.Daten.M4bDauer += 10;
+            ++convert.FertigeTeile;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

@@ -116,6 +116,7 @@ TEST_F(ConvertThreadStandIn, ReplacesAReadOnlyFinalFileAndCopiesTheParts) {
     const std::vector<fs::path> fertig = {ImHoerbuch(1, ".mp3"), ImHoerbuch(1, ".m4b"),
                                           ImHoerbuch(2, ".mp3"), ImHoerbuch(2, ".m4b")};
     EXPECT_EQ(job.State.Convert.FertigeDateien.Copy(), fertig);
+    EXPECT_EQ(job.State.Convert.FertigeTeile, 2) << "the copies are no parts";
 }
 
 TEST_F(ConvertThreadStandIn, ACopyReplacesALinkInsteadOfWritingThroughIt) {
@@ -180,6 +181,7 @@ TEST_F(ConvertThreadStandIn, AFailingEncoderLeavesNoResultBehindAndSaysWhy) {
         EXPECT_FALSE(fs::exists(neu.Hoerbuch() / "Anna - Reise_001.m4b"));
         EXPECT_TRUE(fs::exists(teil)) << "the part stays";
         EXPECT_TRUE(neu.State.Convert.FertigeDateien.Empty());
+        EXPECT_EQ(neu.State.Convert.FertigeTeile, 0);
     }
     EXPECT_EQ(test::Zeilen(log).size(), std::size(faelle)) << "nothing more after the error";
 }

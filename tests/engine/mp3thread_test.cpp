@@ -205,6 +205,7 @@ TEST_F(Mp3ThreadLang, JoinsTheAudioBytesIntoTaggedPartsWithoutReencoding) {
     const std::vector<fs::path> teile = state.Convert.ConvertListe.Copy();
     ASSERT_EQ(teile.size(), 2U);
     EXPECT_EQ(state.Daten.TeilNr, 2);
+    EXPECT_EQ(state.Convert.TeileErwartet, 2) << "known before the first part was made";
     Bytes zusammen;
     for (std::size_t k = 0; k < teile.size(); ++k) {
         const std::string nummer = k == 0 ? "001" : "002";
@@ -243,6 +244,7 @@ TEST_F(Mp3ThreadKurz, OnePartWhenTheHoursCoverThePlayingTime) {
     EXPECT_EQ(job.State.Mp3.Mp3Liste[1].Start, static_cast<std::int64_t>(test::kSynthFrameBytes));
     const std::vector<fs::path> teile = job.State.Convert.ConvertListe.Copy();
     ASSERT_EQ(teile.size(), 1U);
+    EXPECT_EQ(job.State.Convert.TeileErwartet, 1);
     EXPECT_TRUE(TeilLesen(teile[0]).Audio == test::Concat({audio[0], audio[1], audio[2]}));
 }
 

@@ -55,6 +55,27 @@ TEST(TeilGroesse, WorkedExamples) {
     EXPECT_EQ(57600000 - 3 * gross, 14399997);
 }
 
+TEST(TeilGroesse, TheNumberOfPartsCountsTheRestAsOne) {
+    struct TFall {
+        std::int64_t Gesamt;
+        std::int64_t Teil;
+        std::int32_t Anzahl;
+    };
+    const TFall faelle[] = {
+        {1000000, 337268, 3}, // the worked example: two whole parts and the rest
+        {57600000, 14400001, 4},
+        {100, 50, 2},   // divides the total: no empty last part
+        {100, 1000, 1}, // one part holds everything
+        {0, 100, 0},    // nothing to join
+        {100, 0, 1},    // no size: one part
+        {kMax, 1, std::numeric_limits<std::int32_t>::max()},
+    };
+    for (const TFall& fall : faelle) {
+        EXPECT_EQ(TeilAnzahl(fall.Gesamt, fall.Teil), fall.Anzahl)
+            << fall.Gesamt << "/" << fall.Teil;
+    }
+}
+
 TEST(TeilGroesse, OnePartWhenTheHoursCoverThePlayingTime) {
     EXPECT_EQ(TeilBytesBerechnen(5000, 3600, 1), 5000); // equal counts as covered
     EXPECT_EQ(TeilBytesBerechnen(5000, 36000, 10), 5000);

@@ -202,6 +202,10 @@ class Programm:
 
         return warten(offen, beschreibung, sekunden)
 
+    def sichtbare_fenster(self):
+        """The program's visible X windows, popup menus included."""
+        return set(xdotool("search", "--onlyvisible", "--pid", str(self.prozess.pid)).split())
+
     def warte_auf_haupt(self, beschreibung, sekunden=60.0):
         warten(lambda: aktives_fenster()[0] == self.haupt, beschreibung, sekunden)
 

@@ -7,6 +7,7 @@
 #include "support/QtTestSupport.h"
 #include "ui/DialogTestHilfen.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -287,15 +288,25 @@ private Q_SLOTS:
         test::TAufnahmeAnsager ansager;
         auto dialog = Offen(Schrift(ErsteFamilie(), 12, 0, 0), Weiss, &ansager);
         QTRY_COMPARE(QApplication::focusWidget(), dialog->LvFonts);
-        dialog->LeSize->setFocus(Qt::TabFocusReason);
-        dialog->CoBoBackColors->setFocus(Qt::TabFocusReason);
-        dialog->CoBoColors->setFocus(Qt::TabFocusReason);
-        // Back with the window to the field announced last: silent; to another: spoken.
+        QTRY_COMPARE(ansager.Texte.size(), 1);
+        int anzahl = 1;
+        for (QWidget* feld : std::initializer_list<QWidget*>{dialog->LeSize, dialog->CoBoBackColors,
+                                                             dialog->CoBoColors}) {
+            feld->setFocus(Qt::TabFocusReason);
+            ++anzahl;
+            QTRY_COMPARE(ansager.Texte.size(), anzahl);
+        }
+        // Back with the window after a dialog over it: silent, whichever field it is.
+        QEvent verlassen(QEvent::WindowDeactivate);
+        QApplication::sendEvent(dialog.get(), &verlassen);
         for (QWidget* feld :
              {static_cast<QWidget*>(dialog->CoBoColors), static_cast<QWidget*>(dialog->LeSize)}) {
             QFocusEvent zurueck(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
             QApplication::sendEvent(feld, &zurueck);
         }
+        // A move inside the window is named again.
+        dialog->LeSize->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(ansager.Texte.size(), 5);
         // The texts as the boxes show them, marks and suffix included.
         QCOMPARE(ansager.Texte,
                  QStringList({"Schriftart: *" + ErsteFamilie(), "Schriftgröße (5 bis 35): 12",
@@ -327,6 +338,48 @@ private Q_SLOTS:
         }
     }
 
+    // Orca names a combo box by its label and reads the entry as its value, not as its
+    // name; Alt with the label's letter reaches the list, and so does a click.
+    void TheColourListsHaveLabelsAndNames() {
+        auto dialog = Offen(Schrift(ErsteFamilie(), 12, 0, 0), Weiss);
+        struct TFall {
+            QComboBox* Liste;
+            QLabel* Label;
+            const char* Caption;
+            const char* Name;
+            Qt::Key Taste;
+        };
+        const TFall faelle[] = {{dialog->CoBoColors, dialog->CoBoColorsLabel,
+                                 "&Schriftfarbe:", "Schriftfarbe", Qt::Key_S},
+                                {dialog->CoBoBackColors, dialog->CoBoBackColorsLabel,
+                                 "&Hintergrundfarbe:", "Hintergrundfarbe", Qt::Key_H}};
+        for (const TFall& fall : faelle) {
+            QCOMPARE(fall.Label->text(), QString::fromUtf8(fall.Caption));
+            QCOMPARE(fall.Label->buddy(), fall.Liste);
+            QVERIFY(fall.Label->isVisible());
+            QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(fall.Liste);
+            QCOMPARE(zugang->role(), QAccessible::ComboBox);
+            QCOMPARE(zugang->text(QAccessible::Name), QString::fromUtf8(fall.Name));
+            const auto beschriftung = zugang->relations(QAccessible::Label);
+            QCOMPARE(beschriftung.size(), 1);
+            QCOMPARE(beschriftung.first().first->object(), fall.Label);
+            QCOMPARE(zugang->childCount(), 1);
+            QCOMPARE(zugang->child(0)->object(), fall.Liste->view());
+            fall.Liste->setCurrentIndex(4);
+            QCOMPARE(zugang->text(QAccessible::Name), QString::fromUtf8(fall.Name));
+            QCOMPARE(zugang->text(QAccessible::Value), fall.Liste->currentText());
+            QAccessibleTextInterface* text = zugang->textInterface();
+            QVERIFY(text != nullptr);
+            QCOMPARE(text->text(0, text->characterCount()), fall.Liste->currentText());
+            dialog->Btn1OK->setFocus();
+            QTest::keyClick(dialog.get(), fall.Taste, Qt::AltModifier);
+            QTRY_VERIFY(fall.Liste->hasFocus());
+            dialog->Btn1OK->setFocus();
+            QTest::mouseClick(fall.Label, Qt::LeftButton);
+            QTRY_VERIFY(fall.Liste->hasFocus());
+        }
+    }
+
     void NoCaptionIsCut_data() {
         QTest::addColumn<int>("groesse");
         QTest::newRow("5") << 5;
@@ -344,6 +397,19 @@ private Q_SLOTS:
         QVERIFY(dialog->CbBold->sizeHint().width() <= dialog->CbBold->width());
         for (QComboBox* liste : {dialog->CoBoColors, dialog->CoBoBackColors}) {
             QVERIFY(liste->sizeHint().width() <= liste->width());
+            // Its label stands whole left of it, or right above it where the screen is
+            // too narrow for both side by side.
+            const auto* label =
+                qobject_cast<QLabel*>(dialog->CoBoColors == liste ? dialog->CoBoColorsLabel
+                                                                  : dialog->CoBoBackColorsLabel);
+            QVERIFY(label->sizeHint().width() <= label->width());
+            const QRect l = label->geometry();
+            const QRect f = liste->geometry();
+            const bool links =
+                l.right() < f.left() && l.center().y() >= f.top() && l.center().y() <= f.bottom();
+            const bool darueber =
+                l.bottom() < f.top() && f.top() - l.bottom() < l.height() && l.left() == f.left();
+            QVERIFY2(links || darueber, qPrintable(QString::number(groesse)));
         }
         QVERIFY(TextWidthOf(dialog->LvFonts->font(), "Schriftart") <=
                 dialog->LvFonts->header()->sectionSize(0));

@@ -454,9 +454,10 @@ private Q_SLOTS:
             dlg.show();
             QVERIFY(QTest::qWaitForWindowActive(&dlg));
             QTRY_COMPARE(welt.Gehoert, QStringList{"Orca say: Autor"});
+            // Each move is named once the event that made it is done.
             for (int i = 1; i < 4; ++i) {
                 dlg.Feld(i).setFocus(Qt::TabFocusReason);
-                QTRY_VERIFY(dlg.Feld(i).hasFocus());
+                QTRY_COMPARE(welt.Gehoert.size(), i + 1);
             }
             QTRY_COMPARE(welt.Gehoert,
                          (QStringList{"Orca say: Autor", "Orca say: Titel", "Orca say: Album",

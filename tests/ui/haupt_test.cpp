@@ -421,13 +421,21 @@ private Q_SLOTS:
         QTRY_VERIFY(fAnsager.Texte.contains("Dateiliste"));
         fFenster->ListView1->setFocus();
         QTRY_COMPARE(fAnsager.Texte.last(), QString("Ordnerliste"));
-        // Back with the window or from a popup: silent for the list said last only.
-        for (QWidget* liste : {static_cast<QWidget*>(fFenster->ListView1),
-                               static_cast<QWidget*>(fFenster->ListView2)}) {
-            QFocusEvent zurueck(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-            QApplication::sendEvent(liste, &zurueck);
+        // Back from a popup, from the menu bar or, after a dialog, with the window: silent
+        // for either list.
+        QEvent verlassen(QEvent::WindowDeactivate);
+        QApplication::sendEvent(fFenster.get(), &verlassen);
+        for (const Qt::FocusReason grund :
+             {Qt::PopupFocusReason, Qt::MenuBarFocusReason, Qt::ActiveWindowFocusReason}) {
+            for (QWidget* liste : {static_cast<QWidget*>(fFenster->ListView1),
+                                   static_cast<QWidget*>(fFenster->ListView2)}) {
+                QFocusEvent zurueck(QEvent::FocusIn, grund);
+                QApplication::sendEvent(liste, &zurueck);
+            }
         }
-        QCOMPARE(fAnsager.Texte, QStringList({"Dateiliste", "Ordnerliste", "Dateiliste"}));
+        // The next move inside the window is heard, and nothing came before it.
+        fFenster->ListView2->setFocus();
+        QTRY_COMPARE(fAnsager.Texte, QStringList({"Dateiliste", "Ordnerliste", "Dateiliste"}));
     }
 
     void StatusLinePanels() {

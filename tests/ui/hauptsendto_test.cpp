@@ -1,6 +1,7 @@
 // The main window's side of a second start: handed-over folders are selected and
-// added, the question before adding to a full list, drive roots and files ignored, the
-// close request dropped under an open dialog, and the tray restored on a bring-to-front.
+// added, the question before adding to a full list, drive roots and files ignored, a
+// hand-over under an open dialog taken when it closes, the close request dropped under
+// an open dialog, and the tray restored on a bring-to-front.
 
 #include "engine/JobState.h"
 #include "platform/Ansager.h"
@@ -163,6 +164,34 @@ private Q_SLOTS:
             QVERIFY(!fFenster->Btn1Lv1Zurueck->isEnabled());
         }
         QCOMPARE(dialoge.Anzahl, 0);
+    }
+
+    // A hand-over while a dialog is open is kept (the second start ends with 0) and
+    // taken when the dialog closes, as if it had just arrived; once only.
+    void AHandOverUnderADialogIsAddedWhenItCloses() {
+        TDialogZaehler dialoge;
+        int antwort = -1;
+        bool aufgeschoben = false;
+        test::WennModalOffen<QMessageBox>([&](QMessageBox& box) {
+            antwort = fFenster->ProgramParameters(Pfad("eltern/a"));
+            aufgeschoben = fFenster->SendToAufgeschoben() && !fFenster->SendToWartet();
+            box.reject();
+        });
+        QMessageBox frage(QMessageBox::Question, "t", "offen", QMessageBox::Ok, fFenster.get());
+        frage.exec();
+        QCOMPARE(antwort, 0);
+        QVERIFY(aufgeschoben);
+        QTRY_COMPARE(dialoge.Anzahl, 1);
+        QCOMPARE(Markiert(*fFenster->ListView1), QStringList({"a"}));
+        QVERIFY(!fFenster->SendToAufgeschoben());
+        // The next dialog's end brings nothing again.
+        test::WennModalOffen<QMessageBox>([](QMessageBox& box) { box.reject(); });
+        QMessageBox noch(QMessageBox::Question, "t", "offen", QMessageBox::Ok, fFenster.get());
+        noch.exec();
+        fFenster->activateWindow();
+        QTRY_VERIFY(fFenster->isActiveWindow());
+        QVERIFY(!fFenster->SendToWartet());
+        QCOMPARE(dialoge.Anzahl, 1);
     }
 
     void TheCloseRequestWaitsForNoDialog() {

@@ -129,6 +129,7 @@ private:
     TStummerAnsager fAnsager;
     TFesteUhr fUhr;
     QList<QUrl> fGeoeffnet;
+    bool fOeffnenGelingt = true;
     QList<QStringList> fGestartet;
 
     QString Pfad(const QString& name) const { return fOrdner.filePath(name); }
@@ -166,7 +167,7 @@ private:
         dienste.OrdnerOeffnen = [](const QUrl&) { return true; };
         dienste.DokumentOeffnen = [this](const QUrl& url) {
             fGeoeffnet << url;
-            return true;
+            return fOeffnenGelingt;
         };
         dienste.ProgrammStarten = [this](const QString& programm, const QStringList& argumente,
                                          const QString& arbeitsOrdner) {
@@ -191,6 +192,7 @@ private Q_SLOTS:
     void init() {
         QVERIFY(fOrdner.isValid());
         fGeoeffnet.clear();
+        fOeffnenGelingt = true;
         fGestartet.clear();
     }
 
@@ -430,6 +432,31 @@ private Q_SLOTS:
 
         fenster->Menue.MenuHilfe[0]->trigger();
         QCOMPARE(fGeoeffnet, QList<QUrl>{QUrl::fromLocalFile(Pfad("prog/Lorvane-Hilfe.txt"))});
+    }
+
+    // No viewer for text files: the user learns which document it was and where it lies.
+    void ohneBetrachterSagtEsWoDasDokumentLiegt() {
+        ProgrammAnlegen(true, false);
+        const std::unique_ptr<TForm1> fenster = Fenster();
+        fOeffnenGelingt = false;
+        struct TFall {
+            std::size_t Eintrag;
+            const char* Datei;
+            const char* Dokument;
+        };
+        const TFall faelle[] = {{0, HilfeDatei, "Die Hilfe"},
+                                {1, KurztastenDatei, "Die Liste der Kurztasten"},
+                                {2, AenderungenDatei, "Die Liste der Änderungen"}};
+        for (const TFall& fall : faelle) {
+            test::BoxBeantworter boxen({"OK"});
+            fenster->Menue.MenuHilfe[fall.Eintrag]->trigger();
+            const QString pfad = Pfad("prog/") + QString::fromUtf8(fall.Datei);
+            QCOMPARE(boxen.Texte(),
+                     QStringList{QString::fromUtf8(fall.Dokument) +
+                                 " konnte nicht geöffnet werden!\nSie liegt in der Datei \"" +
+                                 pfad + "\"."});
+            QCOMPARE(fGeoeffnet.last(), QUrl::fromLocalFile(pfad));
+        }
     }
 
     void adressenOeffnenMailUndSeiten() {

@@ -90,7 +90,7 @@ private Q_SLOTS:
         QTRY_VERIFY(dlg->OkKnopf().hasFocus());
         QTest::mouseClick(&dlg->Feld().Label(), Qt::LeftButton);
         QTRY_VERIFY(Feld(*dlg).hasFocus());
-        QCOMPARE(fAnsager.Texte.size(), 2);
+        QTRY_COMPARE(fAnsager.Texte.size(), 2);
     }
 
     void OkTakesTheSpinPosition_data() {
@@ -99,10 +99,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("ergebnis");
         QTest::newRow("0") << "0" << false << 5;
         QTest::newRow("empty") << "" << false << 5;
-        QTest::newRow("25: former value") << "25" << true << 5;
+        QTest::newRow("25: out of range") << "25" << false << 5;
+        QTest::newRow("12: out of range") << "12" << false << 5;
+        QTest::newRow("11") << "11" << false << 5;
         QTest::newRow("7") << "7" << true << 7;
         QTest::newRow("10") << "10" << true << 10;
-        QTest::newRow("80") << "80" << true << 5;
+        QTest::newRow("80") << "80" << false << 5;
+        QTest::newRow("1") << "1" << true << 1;
         QTest::newRow("08") << "08" << true << 8;
     }
     void OkTakesTheSpinPosition() {
