@@ -133,10 +133,13 @@ class Mitschrift:
 
 
 def lauf(lorvane, umgebung, dienst):
+    # Listening from before the start: on a loaded machine the first focus may be named
+    # before the window is seen to be active.
+    anfang = Mitschrift(dienst)
     programm = Programm(lorvane, umgebung)
     # The window's first focus is named once it has settled; a key pressed before that
     # moves the focus on, and only where it ends is named.
-    Mitschrift(dienst).warte("Ordnerliste")
+    anfang.warte("Ordnerliste")
     taste("ctrl+2")
     warten(lambda: "Dateiliste" in dienst.gehoert()[0], "Ansage der Dateiliste", 30)
     texte, befehle = dienst.gehoert()
