@@ -3,6 +3,7 @@
 // and a preview that fails while it plays.
 
 #include "DialogTestHilfen.h"
+#include "StilleDienste.h"
 #include "engine/JobState.h"
 #include "platform/Fenster.h"
 #include "platform/KivRegistry.h"
@@ -37,25 +38,8 @@ using namespace lorvane;
 
 namespace {
 
-class TStillerPlayer : public IVorschauPlayer {
-public:
-    QString FileName() const override { return fName; }
-    void FileNameSetzen(const QString& name) override { fName = name; }
-    TPlayerFehler Oeffnen() override { return std::nullopt; }
-    TPlayerFehler Abspielen() override { return std::nullopt; }
-    TPlayerFehler Pause() override { return std::nullopt; }
-    TPlayerFehler Stop() override { return std::nullopt; }
-    TPlayerFehler ZumAnfang() override { return std::nullopt; }
-    TPlayerModus Modus() const override { return TPlayerModus::Gestoppt; }
-
-private:
-    QString fName;
-};
-
-class TFesteUhr : public IUhr {
-public:
-    int Minute() const override { return 1; }
-};
+using test::TFesteUhr;
+using test::TStillerPlayer;
 
 // Rejects the hours dialog once it has named its field; after 10 s in any case.
 void StundenDlgSchliessenWennGenannt(const QStringList& texte) {

@@ -2,6 +2,7 @@
 // states of the items, the documents beside the program, the shortcut document
 // against the menus, and the menu's commands with a fake opener and starter.
 
+#include "StilleDienste.h"
 #include "engine/JobState.h"
 #include "platform/Ansager.h"
 #include "platform/Fenster.h"
@@ -34,25 +35,8 @@ using namespace lorvane;
 
 namespace {
 
-class TStillerPlayer : public IVorschauPlayer {
-public:
-    QString FileName() const override { return fName; }
-    void FileNameSetzen(const QString& name) override { fName = name; }
-    TPlayerFehler Oeffnen() override { return std::nullopt; }
-    TPlayerFehler Abspielen() override { return std::nullopt; }
-    TPlayerFehler Pause() override { return std::nullopt; }
-    TPlayerFehler Stop() override { return std::nullopt; }
-    TPlayerFehler ZumAnfang() override { return std::nullopt; }
-    TPlayerModus Modus() const override { return TPlayerModus::NichtBereit; }
-
-private:
-    QString fName;
-};
-
-class TFesteUhr : public IUhr {
-public:
-    int Minute() const override { return 1; }
-};
+using test::TFesteUhr;
+using test::TStillerPlayer;
 
 // The folder of the built desktop program, beside which the documents are copied.
 QString ProgrammOrdner() {
@@ -125,7 +109,7 @@ private:
     std::unique_ptr<TJobState> fState;
     std::unique_ptr<TKivRegistry> fRegistry;
     test::StillerTray fTray;
-    TStillerPlayer fPlayer;
+    TStillerPlayer fPlayer{TPlayerModus::NichtBereit};
     TStummerAnsager fAnsager;
     TFesteUhr fUhr;
     QList<QUrl> fGeoeffnet;
