@@ -7,7 +7,7 @@ metadata dialog with the real ffmpeg, answers the success question and checks th
 files and their tags. Then it starts the program twice more to see that the settings
 come back. Only key presses reach the program (xdotool); the checks read files.
 
-Usage: ende_zu_ende.py LORVANE   (inside xvfb-run). Exit 77 = skipped.
+Usage: ende_zu_ende.py LORVANE   (on an X display, as tests/gui/unter-xvfb gives one). Exit 77 = skipped.
 """
 
 import os

@@ -16,7 +16,7 @@ said has been heard before it.
 Finally the service stops answering: the program must still react to the keyboard and
 end.
 
-Usage: orca_ansage.py LORVANE   (inside xvfb-run). Exit 77 = skipped.
+Usage: orca_ansage.py LORVANE   (on an X display, as tests/gui/unter-xvfb gives one). Exit 77 = skipped.
 """
 
 import os

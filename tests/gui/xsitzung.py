@@ -20,7 +20,7 @@ def fehlt(*programme):
 def grund_zum_ueberspringen(*programme):
     """None when the walk can run here, else why not."""
     if not os.environ.get("DISPLAY"):
-        return "kein X-Display (mit xvfb-run starten)"
+        return "kein X-Display (mit tests/gui/unter-xvfb starten)"
     fehlend = fehlt("openbox", "xdotool", *programme)
     return "es fehlen " + ", ".join(fehlend) if fehlend else None
 

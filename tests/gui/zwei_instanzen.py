@@ -12,7 +12,7 @@ adds their files after "Ja" to emptying the list, which the job's M4B length pro
 "ProgramClose" value written while the job runs is taken and dropped; written after it,
 it closes the program. The second starts must end at once, without a window.
 
-Usage: zwei_instanzen.py LORVANE   (inside xvfb-run). Exit 77 = skipped.
+Usage: zwei_instanzen.py LORVANE   (on an X display, as tests/gui/unter-xvfb gives one). Exit 77 = skipped.
 """
 
 import os
