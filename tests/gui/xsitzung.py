@@ -104,18 +104,26 @@ def einstellungen(home):
     return ini_lesen(os.path.join(home, ".config", "Lorvane", "Software", "Lorvane.ini"))
 
 
-def fenstermanager_abwarten(openbox, protokoll):
-    """Waits until openbox manages the screen; a program started before that would get
-    its first window without focus, and a loaded machine may take seconds."""
+def fenstermanager_starten(umgebung, protokoll, versuche=3):
+    """Starts openbox and waits until it manages the screen; a program started before
+    that would get its first window without focus, and a loaded machine may take
+    seconds. On a loaded machine openbox now and then fails to open a display that is
+    there (seen: "Failed to open the display"); it is started again, a few times."""
+    for versuch in range(1, versuche + 1):
+        openbox = subprocess.Popen(["openbox"], stdout=protokoll, stderr=protokoll, env=umgebung)
 
-    def bereit():
-        if openbox.poll() is not None:
-            with open(protokoll, encoding="utf-8", errors="replace") as f:
+        def bereit():
+            # Answered only once a window manager has set the desktops up.
+            return openbox.poll() is not None or xdotool("get_num_desktops") not in ("", "0")
+
+        warten(bereit, "openbox verwaltet den Bildschirm")
+        if openbox.poll() is None:
+            return openbox
+        if versuch == versuche:
+            protokoll.flush()
+            with open(protokoll.name, encoding="utf-8", errors="replace") as f:
                 raise AssertionError("openbox endete mit %d: %s" % (openbox.returncode, f.read()))
-        # Answered only once a window manager has set the desktops up.
-        return xdotool("get_num_desktops") not in ("", "0")
-
-    warten(bereit, "openbox verwaltet den Bildschirm")
+    return None
 
 
 # Every program started in a session, to be ended with it.
@@ -132,9 +140,8 @@ def sitzung(prefix):
             umgebung.pop(name, None)
         umgebung.update(HOME=home, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
         protokoll = open(os.path.join(home, "openbox.log"), "wb")
-        openbox = subprocess.Popen(["openbox"], stdout=protokoll, stderr=protokoll, env=umgebung)
+        openbox = fenstermanager_starten(umgebung, protokoll)
         try:
-            fenstermanager_abwarten(openbox, protokoll.name)
             yield home, umgebung
         finally:
             # A failed walk leaves its program running; it must not hold the test open.
