@@ -2,6 +2,7 @@
 // Services of the main window that stay still in tests: a player that never plays and a
 // clock that always says minute 1.
 
+#include "ui/Haupt.h"
 #include "ui/Statuszeile.h"
 #include "ui/VorschauPlayer.h"
 
@@ -28,5 +29,18 @@ class TFesteUhr : public IUhr {
 public:
     int Minute() const override { return 1; }
 };
+
+// The main window's services with the given stand-ins and no drives.
+inline THauptDienste HauptDienste(ITrayIcon& tray, IVorschauPlayer& player, IAnsager& ansager,
+                                  IUhr& uhr, TKivRegistry* registry) {
+    THauptDienste dienste;
+    dienste.Tray = &tray;
+    dienste.Player = &player;
+    dienste.Ansager = &ansager;
+    dienste.Uhr = &uhr;
+    dienste.Registry = registry;
+    dienste.Laufwerke = [] { return std::vector<TLaufwerk>{}; };
+    return dienste;
+}
 
 } // namespace lorvane::test

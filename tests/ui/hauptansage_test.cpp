@@ -76,13 +76,7 @@ class HauptAnsageTest : public QObject {
     void FensterZeigen() {
         fFenster.reset();
         fAnsager.Texte.clear();
-        THauptDienste dienste;
-        dienste.Tray = &fTray;
-        dienste.Player = &fPlayer;
-        dienste.Ansager = &fAnsager;
-        dienste.Uhr = &fUhr;
-        dienste.Registry = fRegistry.get();
-        dienste.Laufwerke = [] { return std::vector<TLaufwerk>{}; };
+        THauptDienste dienste = test::HauptDienste(fTray, fPlayer, fAnsager, fUhr, fRegistry.get());
         fFenster = std::make_unique<TForm1>(*fState, dienste);
         fFenster->show();
         fFenster->activateWindow();

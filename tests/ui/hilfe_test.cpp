@@ -141,13 +141,7 @@ private:
         ordner.ArbeitsOrdner = (fOrdner.path() + "/arbeit/").toStdString();
         fState = std::make_unique<TJobState>(ordner);
         fRegistry = std::make_unique<TKivRegistry>(Pfad("konfig"));
-        THauptDienste dienste;
-        dienste.Tray = &fTray;
-        dienste.Player = &fPlayer;
-        dienste.Ansager = &fAnsager;
-        dienste.Uhr = &fUhr;
-        dienste.Registry = fRegistry.get();
-        dienste.Laufwerke = [] { return std::vector<TLaufwerk>{}; };
+        THauptDienste dienste = test::HauptDienste(fTray, fPlayer, fAnsager, fUhr, fRegistry.get());
         dienste.OrdnerOeffnen = [](const QUrl&) { return true; };
         dienste.DokumentOeffnen = [this](const QUrl& url) {
             fGeoeffnet << url;
