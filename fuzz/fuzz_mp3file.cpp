@@ -10,8 +10,8 @@
 
 #include "audio/Mp3Files.h"
 #include "audio/MpegFrames.h"
-#include "audio/Streams.h"
-#include "audio/TextCodec.h"
+#include "base/Streams.h"
+#include "base/TextCodec.h"
 #include "id3v2/ID3v2Tags.h"
 
 namespace {

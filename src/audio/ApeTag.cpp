@@ -1,6 +1,6 @@
 #include "audio/ApeTag.h"
 
-#include "audio/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <algorithm>
 #include <cstring>

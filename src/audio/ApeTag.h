@@ -2,9 +2,9 @@
 // APEv2 tag at the end of an MP3 file, and the detection of the end tags: an
 // ID3v1 block in the last 128 bytes and an APEv2 tag before it (or at the very end).
 
-#include "audio/AudioErrors.h"
 #include "audio/ID3v1Tag.h"
-#include "audio/Streams.h"
+#include "base/AudioErrors.h"
+#include "base/Streams.h"
 
 #include <array>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // Common base of the audio-file analysers: the values every analyser reports, and
 // the reading frame around the format-specific analysis of a stream.
 
-#include "audio/AudioErrors.h"
-#include "audio/Streams.h"
+#include "base/AudioErrors.h"
+#include "base/Streams.h"
 
 #include <cstdint>
 #include <filesystem>

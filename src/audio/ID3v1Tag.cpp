@@ -1,6 +1,6 @@
 #include "audio/ID3v1Tag.h"
 
-#include "audio/TextCodec.h"
+#include "base/TextCodec.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // The 128-byte ID3v1 block at the end of an MP3 file. The block itself is found by
 // the end-tag detection of TApeTag, which hands it over here.
 
-#include "audio/AudioErrors.h"
+#include "base/AudioErrors.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // header, through a bounded buffer so that the rest of the file never sits in memory.
 
 #include "audio/MpegFrames.h"
-#include "audio/Streams.h"
+#include "base/Streams.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // decoding, the search for the first genuine frame and the derived bitrate, frame
 // count, playing time and VBR flag. See NOTES.md beside this file for the format facts.
 
-#include "audio/AudioErrors.h"
-#include "audio/Streams.h"
+#include "base/AudioErrors.h"
+#include "base/Streams.h"
 
 #include <cstddef>
 #include <cstdint>

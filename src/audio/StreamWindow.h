@@ -3,7 +3,7 @@
 // candidate offset. The window is refilled from the current candidate whenever the
 // bytes a test needs lie beyond it, so that every candidate sees what the stream holds.
 
-#include "audio/Streams.h"
+#include "base/Streams.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "cli/AusgabePruefen.h"
 
-#include "engine/FehlerGrund.h"
+#include "base/FehlerGrund.h"
 
 #include <cerrno>
 

@@ -1,16 +1,15 @@
 #include "cli/BuildCommand.h"
 
+#include "base/DatenC.h"
 #include "cli/AusgabePruefen.h"
 #include "cli/ConsoleFrontEnd.h"
 #include "cli/JobBericht.h"
-#include "engine/BearbeitenDlgC.h"
-#include "engine/DatenC.h"
-#include "engine/JobArbeitsOrdner.h"
+#include "engine/JobLauf.h"
 #include "engine/JobState.h"
 #include "engine/JobStatus.h"
-#include "engine/Mp3Suche.h"
-#include "engine/Ordner.h"
-#include "engine/RoProcess.h"
+#include "engine/auswahl/Mp3Suche.h"
+#include "engine/ordner/Ordner.h"
+#include "engine/prozess/RoProcess.h"
 
 #include <array>
 #include <cstdlib>
@@ -157,9 +156,9 @@ std::optional<std::string> Anwenden(TBuildOptionen& optionen, TOption option,
         break;
     case TOption::Stunden: {
         const std::optional<std::int32_t> stunden = GanzzahlLesen(wert);
-        if (!stunden || *stunden < 1 || *stunden > 10) {
-            return "die Stunden (-s) müssen eine ganze Zahl von 1 bis 10 sein, nicht \"" + wert +
-                   "\"";
+        if (!stunden || !StundenImBereich(*stunden)) {
+            return "die Stunden (-s) müssen eine ganze Zahl von " + std::to_string(StundenMinimum) +
+                   " bis " + std::to_string(StundenMaximum) + " sein, nicht \"" + wert + "\"";
         }
         optionen.Stunden = *stunden;
         break;
@@ -269,25 +268,22 @@ int AbbruchStatus() {
 }
 
 // The job on the scanned rows, with the folders it needs for its time.
-int JobMitOrdnern(TJobState& state, const std::vector<TDateiZeile>& zeilen,
-                  const TBuildOptionen& optionen, TConsoleFrontEnd& frontEnd, std::ostream& out,
-                  std::ostream& err) {
+int JobMitOrdnern(TJobState& state, TJobLauf& lauf, const TBuildOptionen& optionen,
+                  TConsoleFrontEnd& frontEnd, std::ostream& out, std::ostream& err) {
     std::error_code ec;
     const bool ausgabeNeu = !fs::exists(state.Daten.AusgabeOrdner, ec);
     OrdnerAnlegen(state.Daten.AusgabeOrdner);
-    TJobArbeitsOrdner arbeitsOrdner(state, true);
     MetadatenSetzen(state, optionen, frontEnd);
-    TModalResult ergebnis = TModalResult::Cancel;
+    lauf.Vorbereiten(true);
     frontEnd.FortschrittBeginnen();
-    {
-        TBearbeitenDlg dialog(frontEnd, state, zeilen);
-        frontEnd.SetAbbruch([&dialog] { dialog.AbbruchBestaetigt(); });
-        frontEnd.SetSofortAbbruch([&dialog] { dialog.EncoderBeenden(); });
-        dialog.FormShow();
-        ergebnis = dialog.Timer1StartTimer();
-        frontEnd.SetSofortAbbruch(nullptr);
-        frontEnd.SetAbbruch(nullptr);
-    }
+    TBearbeitenDlg& dialog = *lauf.Controller();
+    frontEnd.SetAbbruch([&dialog] { dialog.AbbruchBestaetigt(); });
+    frontEnd.SetSofortAbbruch([&dialog] { dialog.EncoderBeenden(); });
+    lauf.Zeigen();
+    const TModalResult ergebnis = lauf.Starten();
+    frontEnd.SetSofortAbbruch(nullptr);
+    frontEnd.SetAbbruch(nullptr);
+    lauf.Freigeben();
     if (ergebnis == TModalResult::OK) {
         // The controller's last update came while the threads were finishing; the
         // job is done now, and the last line says so.
@@ -309,7 +305,6 @@ int JobMitOrdnern(TJobState& state, const std::vector<TDateiZeile>& zeilen,
     } else {
         frontEnd.Meldung(AbbruchBericht(state));
     }
-    arbeitsOrdner.Freigeben();
     if (ausgabeNeu) {
         OrdnerEntfernenWennLeer(state.Daten.AusgabeOrdner);
     }
@@ -338,13 +333,11 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
         status = AbbruchStatus();
     } else if (suche.Liste().empty()) {
         frontEnd.Meldung(std::string(kPrefix) + "keine MP3-Dateien gefunden");
-    } else if (const std::string fehler =
-                   EingabeImArbeitsOrdner(suche.Liste(), state.Daten.ArbeitsOrdner);
-               !fehler.empty()) {
-        frontEnd.FehlerZeigen(fehler);
+    } else if (TJobLauf lauf(frontEnd, state, suche.Liste()); !lauf.EingabeFehler().empty()) {
+        frontEnd.FehlerZeigen(lauf.EingabeFehler());
     } else {
         frontEnd.SetAbbruch(nullptr);
-        status = JobMitOrdnern(state, suche.Liste(), optionen, frontEnd, out, err);
+        status = JobMitOrdnern(state, lauf, optionen, frontEnd, out, err);
     }
     frontEnd.SetAbbruch(nullptr);
     SpeicherMelden(err);

@@ -3,6 +3,8 @@
 // files) are scanned as the add dialog does, the metadata is cleaned as the main
 // window does, and the job controller runs the job with the console as its front end.
 
+#include "engine/TeilGroesse.h"
+
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -20,7 +22,7 @@ struct TBuildOptionen {
     std::optional<std::string> Autor;
     std::optional<std::string> Titel;
     std::optional<std::string> Album;
-    int Stunden = 5;
+    int Stunden = StundenVorgabe;
     std::optional<std::filesystem::path> Ausgabe;
     bool KopieMp3 = false;
     bool AllesJa = false;

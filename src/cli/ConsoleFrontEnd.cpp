@@ -1,6 +1,6 @@
 #include "cli/ConsoleFrontEnd.h"
 
-#include "engine/Spaltenbreite.h"
+#include "cli/Spaltenbreite.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,9 +1,9 @@
 #include "cli/JobBericht.h"
 
+#include "base/DatenC.h"
 #include "cli/ConsoleFrontEnd.h"
-#include "engine/DatenC.h"
-#include "engine/NatuerlicheReihenfolge.h"
-#include "engine/Ordner.h"
+#include "engine/auswahl/NatuerlicheReihenfolge.h"
+#include "engine/ordner/Ordner.h"
 
 #include <algorithm>
 #include <ostream>

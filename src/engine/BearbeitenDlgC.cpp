@@ -1,11 +1,12 @@
 #include "engine/BearbeitenDlgC.h"
 
-#include "audio/TextCodec.h"
+#include "base/FehlerGrund.h"
+#include "base/TextCodec.h"
 #include "engine/ConvertThreadC.h"
-#include "engine/FehlerGrund.h"
+#include "engine/JobArbeitsOrdner.h"
 #include "engine/Mp3ThreadC.h"
-#include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
+#include "engine/ordner/Ordner.h"
 #include "id3v2/ScratchFiles.h"
 
 #include <algorithm>
@@ -32,33 +33,6 @@ std::string ZeilenVerbinden(const std::vector<std::string>& zeilen) {
         text += "\r\n";
     }
     return TrimControlUtf8(text);
-}
-
-// The same folder, also when reached through "..", a link or a second mount name.
-bool GleicherOrdner(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    const bool gleich = fs::equivalent(a, b, ec);
-    return !ec && gleich;
-}
-
-// The folders a file lies in directly: the one it is named in, and that of the file
-// a link leads to.
-std::vector<fs::path> OrdnerDerDatei(const fs::path& datei) {
-    std::vector<fs::path> ordner;
-    const fs::path genannt = datei.parent_path();
-    ordner.push_back(genannt.empty() ? fs::path(".") : genannt);
-    std::error_code ec;
-    const fs::path ziel = fs::weakly_canonical(datei, ec);
-    if (!ec && ziel.has_parent_path() && ziel.parent_path() != ordner.front()) {
-        ordner.push_back(ziel.parent_path());
-    }
-    return ordner;
-}
-
-bool LiegtDirektIn(const fs::path& datei, const fs::path& ordner) {
-    const std::vector<fs::path> ordnerDerDatei = OrdnerDerDatei(datei);
-    return std::any_of(ordnerDerDatei.begin(), ordnerDerDatei.end(),
-                       [&ordner](const fs::path& o) { return GleicherOrdner(o, ordner); });
 }
 
 void RunnerBeenden(TRoConsoleApp& app) {
@@ -117,11 +91,6 @@ std::string HoerbuchOrdnerBelegtText(const fs::path& ordner) {
     return "Der Hörbuchordner \"" + ordner.string() +
            "\" wird gerade von einem anderen Auftrag benutzt!\r\nDie Konvertierung wird "
            "abgebrochen!";
-}
-
-std::string EingabeImOrdnerText(const fs::path& datei, const fs::path& ordner) {
-    return "Die Datei \"" + datei.string() + "\" liegt im Ordner \"" + ordner.string() +
-           "\"!\r\nDie Konvertierung wird abgebrochen!";
 }
 
 bool EncoderStoppen(TRoPipe& eingabe) {
@@ -281,7 +250,7 @@ std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
     for (const TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
         for (const fs::path* jobOrdner :
              {&fState.Convert.HoerbuchOrdner, &fState.Daten.ArbeitsOrdner}) {
-            if (LiegtDirektIn(eintrag.Eingabe, *jobOrdner)) {
+            if (LiegtIn(eintrag.Eingabe, *jobOrdner, TLage::Direkt)) {
                 return EingabeImOrdnerText(eintrag.Eingabe, *jobOrdner);
             }
         }
@@ -292,7 +261,7 @@ std::string TBearbeitenDlg::EingabeInJobOrdnerFehler() const {
 bool TBearbeitenDlg::EingabeImOrdner(const fs::path& ordner) const {
     const TMp3Liste& liste = fState.Mp3.Mp3Liste;
     return std::any_of(liste.begin(), liste.end(), [&ordner](const TMp3ListeRec& eintrag) {
-        return LiegtDirektIn(eintrag.Eingabe, ordner);
+        return LiegtIn(eintrag.Eingabe, ordner, TLage::Direkt);
     });
 }
 

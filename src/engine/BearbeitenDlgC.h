@@ -10,13 +10,13 @@
 // its event queue, right after the front end's own events, in its waiting loops. The
 // status update runs from the same loops every 250 ms, so a front end needs no timer.
 
-#include "engine/EventQueue.h"
 #include "engine/JobEngine.h"
 #include "engine/JobFrontEnd.h"
 #include "engine/JobState.h"
 #include "engine/JobStatus.h"
-#include "engine/OrdnerSperre.h"
-#include "engine/WorkerThread.h"
+#include "engine/ordner/OrdnerSperre.h"
+#include "engine/threads/EventQueue.h"
+#include "engine/threads/WorkerThread.h"
 
 #include <chrono>
 #include <cstdint>
@@ -52,8 +52,6 @@ std::string FremderArbeitsOrdnerText(const std::filesystem::path& ordner);
 std::string HoerbuchIstArbeitsOrdnerText(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerLeerenFrage(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerBelegtText(const std::filesystem::path& ordner);
-std::string EingabeImOrdnerText(const std::filesystem::path& datei,
-                                const std::filesystem::path& ordner);
 inline constexpr const char* AbbrechenFrage = "Soll die Erstellung wirklich abgebrochen werden?";
 
 // Writes the single byte "q" into an encoder's input pipe. Never blocks and never

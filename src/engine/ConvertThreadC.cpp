@@ -6,14 +6,14 @@
 #include <system_error>
 #include <thread>
 
-#include "engine/DateiKopie.h"
-#include "engine/EncoderAnbindung.h"
-#include "engine/FehlerGrund.h"
-#include "engine/FfmpegAufruf.h"
+#include "base/FehlerGrund.h"
 #include "engine/Kapitel.h"
-#include "engine/Mp4Datei.h"
-#include "engine/Ordner.h"
 #include "engine/ThreadMeldungen.h"
+#include "engine/encoder/EncoderAnbindung.h"
+#include "engine/encoder/FfmpegAufruf.h"
+#include "engine/encoder/Mp4Datei.h"
+#include "engine/ordner/DateiKopie.h"
+#include "engine/ordner/Ordner.h"
 
 namespace fs = std::filesystem;
 

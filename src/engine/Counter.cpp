@@ -1,6 +1,6 @@
 #include "engine/Counter.h"
 
-#include "engine/DatenC.h"
+#include "base/DatenC.h"
 
 #include <algorithm>
 #include <optional>

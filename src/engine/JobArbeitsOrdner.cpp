@@ -1,32 +1,20 @@
 #include "engine/JobArbeitsOrdner.h"
 
-#include "engine/BearbeitenDlgC.h"
-#include "engine/Ordner.h"
+#include "engine/ordner/Ordner.h"
 
 namespace fs = std::filesystem;
 
 namespace lorvane {
 
-bool LiegtUnter(const fs::path& datei, const fs::path& ordner) {
-    std::error_code ec;
-    const fs::path basis = fs::weakly_canonical(ordner, ec);
-    if (ec || basis.empty()) {
-        return false;
-    }
-    for (const fs::path& name :
-         {fs::absolute(datei, ec).lexically_normal(), fs::weakly_canonical(datei, ec)}) {
-        const fs::path relativ = name.lexically_relative(basis);
-        if (!relativ.empty() && *relativ.begin() != "..") {
-            return true;
-        }
-    }
-    return false;
+std::string EingabeImOrdnerText(const fs::path& datei, const fs::path& ordner) {
+    return "Die Datei \"" + datei.string() + "\" liegt im Ordner \"" + ordner.string() +
+           "\"!\r\nDie Konvertierung wird abgebrochen!";
 }
 
 std::string EingabeImArbeitsOrdner(const std::vector<TDateiZeile>& zeilen,
                                    const fs::path& arbeitsOrdner) {
     for (const TDateiZeile& zeile : zeilen) {
-        if (LiegtUnter(zeile.Caption, arbeitsOrdner)) {
+        if (LiegtIn(zeile.Caption, arbeitsOrdner, TLage::DarinOderDarunter)) {
             return EingabeImOrdnerText(zeile.Caption, arbeitsOrdner);
         }
     }

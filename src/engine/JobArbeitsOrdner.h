@@ -3,8 +3,8 @@
 // against the default folder before anything is locked or cleared, then the job locks
 // that folder (or a unique one below it) and works there until it ends.
 
-#include "engine/ArbeitsOrdnerSperre.h"
 #include "engine/JobState.h"
+#include "engine/ordner/ArbeitsOrdnerSperre.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,8 +13,9 @@
 
 namespace lorvane {
 
-// Whether the file (or what a link makes of it) lies in the folder or below it.
-bool LiegtUnter(const std::filesystem::path& datei, const std::filesystem::path& ordner);
+// The refusal of a job whose input lies in a folder the job clears.
+std::string EingabeImOrdnerText(const std::filesystem::path& datei,
+                                const std::filesystem::path& ordner);
 
 // The working folder and the folders of other jobs below it are cleared by jobs (also
 // when a lock is taken): an input there would be lost. The refusal text for the first

@@ -1,6 +1,6 @@
 #include "engine/JobEngine.h"
 
-#include "engine/FfmpegAufruf.h"
+#include "engine/encoder/FfmpegAufruf.h"
 
 namespace lorvane {
 

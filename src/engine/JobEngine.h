@@ -5,8 +5,8 @@
 // and frees it only after both threads have ended.
 
 #include "audio/Mp3Files.h"
-#include "engine/RoConsoleApp.h"
-#include "engine/RoPipe.h"
+#include "engine/prozess/RoConsoleApp.h"
+#include "engine/prozess/RoPipe.h"
 #include "id3v2/ID3v2Tags.h"
 
 namespace lorvane {

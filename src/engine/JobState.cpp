@@ -1,6 +1,6 @@
 #include "engine/JobState.h"
 
-#include "engine/DatenC.h"
+#include "base/DatenC.h"
 
 #include <limits>
 

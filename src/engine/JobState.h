@@ -8,8 +8,9 @@
 // a thread publishes them. The length of Mp3Liste is fixed while the workers run and
 // only the joiner touches its entries; the others read only its length.
 
-#include "engine/LockedList.h"
-#include "engine/Ordner.h"
+#include "engine/TeilGroesse.h"
+#include "engine/ordner/Ordner.h"
+#include "engine/threads/LockedList.h"
 
 #include <atomic>
 #include <cstdint>
@@ -50,7 +51,7 @@ struct TDatenVariablen {
     std::atomic<bool> CopyMp3FileS{false};
     std::atomic<bool> MinimierenS{false};
     // The setting's value when it is missing.
-    std::atomic<std::int32_t> MaxStunden{5};
+    std::atomic<std::int32_t> MaxStunden{StundenVorgabe};
     std::atomic<bool> Mp3ThreadLaeuftS{false};
     std::atomic<bool> ConvertThreadLaeuftS{false};
     std::atomic<std::int32_t> GesamtDauer{0};

@@ -1,6 +1,6 @@
 #include "engine/JobStatus.h"
 
-#include "engine/DatenC.h"
+#include "base/DatenC.h"
 
 #include <cmath>
 

@@ -7,16 +7,16 @@
 #include <thread>
 
 #include "audio/MpegFrameWalk.h"
-#include "audio/Streams.h"
-#include "audio/TextCodec.h"
+#include "base/FehlerGrund.h"
+#include "base/Streams.h"
+#include "base/TextCodec.h"
 #include "engine/Counter.h"
-#include "engine/EncoderAnbindung.h"
-#include "engine/FehlerGrund.h"
-#include "engine/FfmpegAufruf.h"
 #include "engine/Kapitel.h"
 #include "engine/TeilGroesse.h"
 #include "engine/TeilNamen.h"
 #include "engine/ThreadMeldungen.h"
+#include "engine/encoder/EncoderAnbindung.h"
+#include "engine/encoder/FfmpegAufruf.h"
 
 namespace fs = std::filesystem;
 

@@ -15,12 +15,12 @@
 #include <memory>
 #include <string>
 
-#include "audio/Streams.h"
-#include "engine/EncoderZeile.h"
+#include "base/Streams.h"
 #include "engine/JobEngine.h"
 #include "engine/JobState.h"
-#include "engine/RoPipeFilters.h"
-#include "engine/WorkerThread.h"
+#include "engine/encoder/EncoderZeile.h"
+#include "engine/prozess/RoPipeFilters.h"
+#include "engine/threads/WorkerThread.h"
 
 namespace lorvane {
 

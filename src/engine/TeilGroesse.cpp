@@ -70,6 +70,15 @@ std::int64_t Wachsen(std::int64_t n, std::int64_t gesamt) {
 
 } // namespace
 
+bool StundenImBereich(std::int64_t stunden) {
+    return stunden >= StundenMinimum && stunden <= StundenMaximum;
+}
+
+std::int32_t StundenBegrenzen(std::int64_t stunden) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(stunden, StundenMinimum, StundenMaximum));
+}
+
 std::int32_t TeilFuellung(std::int64_t n, std::int64_t gesamt) {
     if (n <= 0) {
         return 0;

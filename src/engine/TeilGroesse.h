@@ -6,6 +6,16 @@
 
 namespace lorvane {
 
+// The hours per part a user may choose in either front end, and the default.
+inline constexpr std::int32_t StundenMinimum = 1;
+inline constexpr std::int32_t StundenMaximum = 10;
+inline constexpr std::int32_t StundenVorgabe = 5;
+
+bool StundenImBereich(std::int64_t stunden);
+// A stored value outside the range is taken as its nearest end, so that no job ever
+// starts with 0 or 50 hours.
+std::int32_t StundenBegrenzen(std::int64_t stunden);
+
 // The filling of the last part in percent when a total of gesamt bytes is cut into
 // parts of n bytes: 100 * (gesamt mod n) / n in floating point, rounded to the
 // nearest integer with halves to even; 0 when n divides the total (and for n <= 0).

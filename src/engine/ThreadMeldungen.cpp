@@ -1,6 +1,6 @@
 #include "engine/ThreadMeldungen.h"
 
-#include "engine/FehlerGrund.h"
+#include "base/FehlerGrund.h"
 
 #include <string_view>
 

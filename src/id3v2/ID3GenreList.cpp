@@ -1,6 +1,6 @@
 #include "id3v2/ID3GenreList.h"
 
-#include "audio/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace lorvane {
 

@@ -1,7 +1,7 @@
 #include "id3v2/ID3v2Frames.h"
 
-#include "audio/TextCodec.h"
-#include "id3v2/GuardedCall.h"
+#include "base/GuardedCall.h"
+#include "base/TextCodec.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // One frame of an ID3v2 tag: its header in the form of version 2.2, 2.3 or 2.4, its raw
 // content, and the conversion between a text frame's content and a UTF-8 string.
 
-#include "audio/AudioErrors.h"
-#include "audio/Streams.h"
+#include "base/AudioErrors.h"
+#include "base/Streams.h"
 #include "id3v2/ID3v2FrameIDs.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "id3v2/ID3v2Tags.h"
 
-#include "id3v2/GuardedCall.h"
+#include "base/GuardedCall.h"
 #include "id3v2/ScratchFiles.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // The ID3v2 tag at the start of an MP3 stream: reading versions 2.2 to 2.4 and writing
 // the tag of a joined part in front of its audio.
 
-#include "audio/AudioErrors.h"
-#include "audio/Streams.h"
+#include "base/AudioErrors.h"
+#include "base/Streams.h"
 #include "id3v2/ID3GenreList.h"
 #include "id3v2/ID3v2FrameIDs.h"
 #include "id3v2/ID3v2Frames.h"

@@ -2,7 +2,7 @@
 // Scratch files of the tag writer: "TagTemp.t00" to "TagTemp.tFF" in a per-user folder.
 // Each is created exclusively, so a name another process has just taken is never reused.
 
-#include "audio/Streams.h"
+#include "base/Streams.h"
 
 #include <filesystem>
 #include <memory>

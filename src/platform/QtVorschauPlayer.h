@@ -1,7 +1,7 @@
 #pragma once
 // The preview player over Qt Multimedia.
 
-#include "ui/VorschauPlayer.h"
+#include "platform/VorschauPlayer.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>

@@ -1,9 +1,9 @@
 #include "ui/BearbeitenFenster.h"
 
 #include "engine/JobStatus.h"
-#include "platform/Ansager.h"
-#include "platform/Meldungen.h"
-#include "platform/TitelZeile.h"
+#include "platform/aussehen/Meldungen.h"
+#include "platform/aussehen/TitelZeile.h"
+#include "platform/sprache/Ansager.h"
 #include "ui/BearbeitenLayout.h"
 
 #include <QAction>
@@ -89,24 +89,18 @@ TBearbeitenFenster::TBearbeitenFenster(QWidget* owner, TJobState& state,
         haupt->installEventFilter(this);
     }
 
-    // Checked against the default folder before its lock is taken: taking it clears
-    // the folders of ended jobs below it.
-    fEingabeFehler = EingabeImArbeitsOrdner(zeilen, fState.Daten.ArbeitsOrdner);
-    if (!fEingabeFehler.empty()) {
+    fLauf = std::make_unique<TJobLauf>(*this, fState, std::move(zeilen));
+    if (!fLauf->EingabeFehler().empty()) {
         StatusText1Setzen(fVorlage1.toStdString());
         StatusText2Setzen(fVorlage2.toStdString());
         CaptionSetzen(FortschrittCaption(0, fState.Daten.Album));
         return;
     }
-    fArbeitsOrdner = std::make_unique<TJobArbeitsOrdner>(fState, false);
-    fDlg = std::make_unique<TBearbeitenDlg>(*this, fState, zeilen, std::move(threads));
+    fLauf->Vorbereiten(false, std::move(threads));
 }
 
 TBearbeitenFenster::~TBearbeitenFenster() {
-    // The controller first (it may still wait for threads and clears the working
-    // folder), then the lock on that folder.
-    fDlg.reset();
-    fArbeitsOrdner.reset();
+    fLauf.reset();
     CursorSetzen(TJobCursor::Normal);
 }
 
@@ -154,25 +148,19 @@ void TBearbeitenFenster::showEvent(QShowEvent* event) {
         return;
     }
     fJobGestartet = true;
-    if (fDlg) {
-        fDlg->FormShow();
-    }
+    fLauf->Zeigen();
     QTimer::singleShot(kStartVerzoegerungMs, this, [this] { Timer1StartTimer(); });
 }
 
 void TBearbeitenFenster::Timer1StartTimer() {
     TModalResult ergebnis = TModalResult::Cancel;
-    if (!fEingabeFehler.empty()) {
-        FehlerZeigen(fEingabeFehler);
-    } else if (!fState.Convert.AbbruchS) {
-        try {
-            ergebnis = fDlg->Timer1StartTimer();
-        } catch (const std::exception& fehler) {
-            // Nothing may leave a slot; threads still running are stopped and waited
-            // for when the controller goes with this window.
-            fState.Convert.AbbruchS = true;
-            FehlerZeigen(fehler.what());
-        }
+    try {
+        ergebnis = fLauf->Starten();
+    } catch (const std::exception& fehler) {
+        // Nothing may leave a slot; threads still running are stopped and waited for
+        // when the controller goes with this window.
+        fState.Convert.AbbruchS = true;
+        FehlerZeigen(fehler.what());
     }
     fAnsage.Ende(fState.Convert.FertigeTeile, fState.Convert.TeileErwartet,
                  ergebnis == TModalResult::OK);
@@ -251,14 +239,14 @@ void TBearbeitenFenster::FensterWiederherstellen() {
 }
 
 void TBearbeitenFenster::Btn1MinimierenClick() {
-    if (fDlg && !fJobBeendet) {
-        fDlg->Btn1MinimierenClick();
+    if (TBearbeitenDlg* dlg = fLauf->Controller(); dlg != nullptr && !fJobBeendet) {
+        dlg->Btn1MinimierenClick();
     }
 }
 
 void TBearbeitenFenster::Btn2AbbrechenClick() {
-    if (fDlg && !fJobBeendet) {
-        fDlg->Btn2AbbrechenClick();
+    if (TBearbeitenDlg* dlg = fLauf->Controller(); dlg != nullptr && !fJobBeendet) {
+        dlg->Btn2AbbrechenClick();
     }
 }
 

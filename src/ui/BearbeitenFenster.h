@@ -5,18 +5,17 @@
 // to close). The job runs 5 ms after the window is shown; the window closes only when
 // both worker threads have ended, with Accepted exactly when the job made the book.
 //
-// The job works in a working folder of its own: the default one, locked for the time
-// of the job, or a unique folder below it when another job holds it. An input that
-// lies in the working folder (or below it) is refused before anything is locked or
-// cleared.
+// The job works in a working folder of its own (TJobLauf): the default one, locked for
+// the time of the job, or a unique folder below it when another job holds it. An input
+// that lies in the working folder (or below it) is refused before anything is locked
+// or cleared.
 
-#include "engine/BearbeitenDlgC.h"
 #include "engine/JobAnsage.h"
-#include "engine/JobArbeitsOrdner.h"
 #include "engine/JobFrontEnd.h"
+#include "engine/JobLauf.h"
 #include "engine/JobState.h"
-#include "platform/Fenster.h"
 #include "platform/TrayIcon.h"
+#include "platform/aussehen/Fenster.h"
 
 #include <QDialog>
 
@@ -99,11 +98,8 @@ private:
     TAussehen fAussehen;
     // Start, parts, cancel and end for the screen reader; silent without an announcer.
     TJobAnsage fAnsage;
-    // Set when an input lies in the working folder: the job is refused with it.
-    std::string fEingabeFehler;
-    // Declared before the controller: the lock outlives it.
-    std::unique_ptr<TJobArbeitsOrdner> fArbeitsOrdner;
-    std::unique_ptr<TBearbeitenDlg> fDlg;
+    // The input check, working folder and controller of this window's job.
+    std::unique_ptr<TJobLauf> fLauf;
     QString fVorlage1;
     QString fVorlage2;
     bool fEingerichtet = false;

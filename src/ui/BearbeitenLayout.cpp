@@ -1,6 +1,6 @@
 #include "ui/BearbeitenLayout.h"
 
-#include "platform/Fenster.h"
+#include "platform/aussehen/Fenster.h"
 
 #include <algorithm>
 

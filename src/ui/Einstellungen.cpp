@@ -101,7 +101,7 @@ TGeladeneEinstellungen EinstellungenLaden(TKivRegistry& registry) {
     werte.Width = GroesseLaden(registry, wert::Width);
     werte.CopyMp3File = SchalterLaden(registry, wert::CopyMp3File);
     werte.Minimieren = SchalterLaden(registry, wert::Minimieren);
-    werte.MaxStunden = registry.ReadInteger(wert::MaxStunden).value_or(5);
+    werte.MaxStunden = registry.ReadInteger(wert::MaxStunden).value_or(StundenVorgabe);
     werte.Path = PfadLaden(registry);
     werte.Aussehen.AktFont = FontLaden(registry);
     werte.Aussehen.AktBackColor = HintergrundLaden(registry);

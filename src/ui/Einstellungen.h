@@ -3,8 +3,9 @@
 // the main window's first show and saved after every change and at closing. Only the
 // values are read and written here; the main window applies them.
 
-#include "platform/Fenster.h"
-#include "platform/KivRegistry.h"
+#include "engine/TeilGroesse.h"
+#include "platform/aussehen/Fenster.h"
+#include "platform/instanz/KivRegistry.h"
 
 #include <QRect>
 #include <QSize>
@@ -62,7 +63,7 @@ struct TGeladeneEinstellungen {
     std::optional<int> Height, Width;
     bool CopyMp3File = false, Minimieren = false;
     // Unchanged as stored; the dialogs limit what they offer.
-    std::int32_t MaxStunden = 5;
+    std::int32_t MaxStunden = StundenVorgabe;
     // Native bytes, not yet checked for existence; empty = drive level.
     std::string Path;
     TAussehen Aussehen;
@@ -76,7 +77,7 @@ struct TEinstellungenZumSpeichern {
     int WindowState = ZustandNormal;
     int Height = 0;
     int Width = 0;
-    std::int32_t MaxStunden = 5;
+    std::int32_t MaxStunden = StundenVorgabe;
     bool CopyMp3File = false;
     bool Minimieren = false;
     // With its trailing "/", empty at the drive level.

@@ -1,7 +1,7 @@
 #include "ui/HinzufuegenDlgC.h"
 
-#include "engine/Dateien.h"
-#include "platform/Meldungen.h"
+#include "engine/auswahl/Dateien.h"
+#include "platform/aussehen/Meldungen.h"
 #include "ui/DateiListe.h"
 
 #include <QCoreApplication>

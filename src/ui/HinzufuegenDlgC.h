@@ -4,8 +4,8 @@
 // the file list when the scan has run to its end. Every way of closing it cancels.
 
 #include "engine/JobState.h"
-#include "engine/Mp3Suche.h"
-#include "platform/Fenster.h"
+#include "engine/auswahl/Mp3Suche.h"
+#include "platform/aussehen/Fenster.h"
 
 #include <QDialog>
 #include <QRect>

@@ -1,9 +1,9 @@
 #include "ui/MetaDlgC.h"
 
-#include "engine/DatenC.h"
-#include "platform/Meldungen.h"
-#include "platform/TitelZeile.h"
-#include "ui/DialogFelder.h"
+#include "base/DatenC.h"
+#include "platform/aussehen/DialogFelder.h"
+#include "platform/aussehen/Meldungen.h"
+#include "platform/aussehen/TitelZeile.h"
 #include "ui/DialogLayout.h"
 #include "ui/StundenFeld.h"
 

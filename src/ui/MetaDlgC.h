@@ -4,7 +4,7 @@
 // is complete; refused keys beep. The dialog changes no shared state: the main window
 // reads the texts and the hours after "OK".
 
-#include "platform/Fenster.h"
+#include "platform/aussehen/Fenster.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "ui/OrdnerListe.h"
 
-#include "platform/Meldungen.h"
+#include "platform/aussehen/Meldungen.h"
 #include "ui/DateiListe.h"
 
 #include <QApplication>

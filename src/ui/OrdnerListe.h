@@ -3,7 +3,7 @@
 // two-column list, keeps the focus on the same entry across a refresh, and walks the
 // folders with Enter and Backspace.
 
-#include "engine/Dateien.h"
+#include "engine/auswahl/Dateien.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "ui/StundenDlgC.h"
 
-#include "platform/Meldungen.h"
-#include "ui/DialogFelder.h"
+#include "platform/aussehen/DialogFelder.h"
+#include "platform/aussehen/Meldungen.h"
 #include "ui/DialogLayout.h"
 #include "ui/StundenFeld.h"
 

@@ -3,7 +3,7 @@
 // is enabled while the field holds a number within 1..10, as "Starte" is in the
 // metadata dialog; the value taken is the spin position. The field does not paste.
 
-#include "platform/Fenster.h"
+#include "platform/aussehen/Fenster.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "ui/StundenFeld.h"
 
-#include "platform/Meldungen.h"
+#include "platform/aussehen/Meldungen.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -31,14 +31,6 @@ int StundenWert(const QString& text) {
     bool ok = false;
     const int wert = text.toInt(&ok, 10);
     return ok ? wert : 0;
-}
-
-bool StundenImBereich(int stunden) {
-    return stunden >= StundenMinimum && stunden <= StundenMaximum;
-}
-
-int StundenBegrenzen(std::int64_t stunden) {
-    return static_cast<int>(std::clamp<std::int64_t>(stunden, StundenMinimum, StundenMaximum));
 }
 
 QString TextNachEingabe(const QString& text, int auswahlAnfang, int auswahlLaenge, int cursor,

@@ -7,6 +7,8 @@
 // "25" typed over 5 still reads 5. The text itself may show any two digits, so that
 // the dialogs can judge it.
 
+#include "engine/TeilGroesse.h"
+
 #include <QObject>
 #include <QString>
 
@@ -21,19 +23,12 @@ class QWidget;
 
 namespace lorvane {
 
-inline constexpr int StundenMinimum = 1;
-inline constexpr int StundenMaximum = 10;
-
 // "Ungefähre Länge jeder &M4B-Datei (1-10 Stunden):"
 QString StundenLabelText();
 // "Stunden (1 bis 10)", spoken when the field receives the focus.
 QString StundenAnsage();
 // The field's text as a number; 0 when it is not one.
 int StundenWert(const QString& text);
-bool StundenImBereich(int stunden);
-// A stored value outside the range is shown as its nearest end, so that no job ever
-// starts with 0 or 50 hours.
-int StundenBegrenzen(std::int64_t stunden);
 // The text the field would hold after typing `eingabe` over the selection (or at the
 // cursor when nothing is selected).
 QString TextNachEingabe(const QString& text, int auswahlAnfang, int auswahlLaenge, int cursor,

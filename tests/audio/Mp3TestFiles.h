@@ -2,7 +2,7 @@
 // Builders for the byte images of small MP3 files: MPEG frames, ID3v2, APEv2 and
 // ID3v1 tags. Shared by the analyser tests and the console tests.
 
-#include "audio/Streams.h"
+#include "base/Streams.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "audio/Mp3Files.h"
 #include "audio/MpegFrames.h"
-#include "audio/Streams.h"
+#include "base/Streams.h"
 #include "id3v2/ID3v2Tags.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // tools measure the same thing.
 
 #include "audio/Mp3Files.h"
-#include "audio/TextCodec.h"
+#include "base/TextCodec.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 
 #include "engine/BearbeitenDlgC.h"
 #include "engine/JobState.h"
-#include "engine/WorkerThread.h"
+#include "engine/threads/WorkerThread.h"
 
 #include <atomic>
 #include <chrono>

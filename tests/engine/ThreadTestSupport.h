@@ -17,11 +17,11 @@
 #include <gtest/gtest.h>
 
 #include "engine/ConvertThreadC.h"
-#include "engine/EventQueue.h"
 #include "engine/JobEngine.h"
 #include "engine/JobState.h"
 #include "engine/Mp3ThreadC.h"
-#include "engine/Ordner.h"
+#include "engine/ordner/Ordner.h"
+#include "engine/threads/EventQueue.h"
 #include "id3v2/ScratchFiles.h"
 #include "support/TestSupport.h"
 

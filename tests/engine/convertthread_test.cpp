@@ -7,8 +7,8 @@
 
 #include "ThreadTestSupport.h"
 #include "audio/Mp3TestFiles.h"
-#include "engine/FfmpegAufruf.h"
 #include "engine/ThreadMeldungen.h"
+#include "engine/encoder/FfmpegAufruf.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 #include "engine/JobArbeitsOrdner.h"
 
 #include "engine/BearbeitenDlgC.h"
-#include "engine/Ordner.h"
+#include "engine/ordner/Ordner.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // no two controls over each other, the chosen font and colours everywhere, and the
 // whole window within the screen's work area.
 
-#include "platform/Fenster.h"
+#include "platform/aussehen/Fenster.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

@@ -1,7 +1,7 @@
 // Reading whole tags: header forms, flags, padding, unsynchronisation, extended headers and
 // the failure codes.
 
-#include "audio/TextCodec.h"
+#include "base/TextCodec.h"
 #include "id3v2/ID3v2Tags.h"
 
 #include <gtest/gtest.h>

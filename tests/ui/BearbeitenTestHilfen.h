@@ -2,9 +2,9 @@
 // Shared by the progress window's tests: a tray that hides a real main window, a job
 // in a temporary folder with stand-in threads, and running the window modally.
 
-#include "engine/FakeJobThreads.h"
-#include "engine/Ordner.h"
+#include "engine/JobImOrdner.h"
 #include "engine/ThreadTestSupport.h"
+#include "engine/ordner/Ordner.h"
 #include "platform/TrayIcon.h"
 #include "support/TestSupport.h"
 #include "ui/BearbeitenFenster.h"
@@ -75,26 +75,8 @@ inline void WartenAuf(const TJobState& state, const std::atomic<bool>& weiter) {
     }
 }
 
-// One job in a temporary folder: three rows, an encoder file that exists, album
-// "Meer", stand-in threads that end at once.
-struct TFensterJob {
-    TFensterJob() {
-        state.Daten.AusgabeOrdner = MitTrenner(dir / "aus");
-        state.Daten.ArbeitsOrdner = Standard();
-        state.Daten.FfmpegDatei = dir / "ffmpeg";
-        test::WriteFileBytes(state.Daten.FfmpegDatei, {});
-        state.Daten.Autor = "Anna";
-        state.Daten.Titel = "Reise";
-        state.Daten.Album = "Meer";
-        zeilen = {{"/x/1.mp3", "00:01:00"}, {"/x/2.mp3", "1:00"}, {"/x/3.mp3", "30"}};
-        Threads([this] { NormalerJoiner(state, std::chrono::milliseconds(0)); },
-                [this] { NormalerConverter(state); });
-    }
-
-    void Threads(std::function<void()> joiner, std::function<void()> converter) {
-        threads = FakeJobThreads(std::move(joiner), std::move(converter), erzeugt);
-    }
-
+// The job of TJobImOrdner, with a joiner that can be held.
+struct TFensterJob : TJobImOrdner {
     // A joiner that runs until the test lets it go, then queues one part per row.
     void HaltenderJoiner() {
         Threads(
@@ -105,14 +87,8 @@ struct TFensterJob {
             [this] { NormalerConverter(state); });
     }
 
-    std::filesystem::path Standard() const { return MitTrenner(dir / "arbeit"); }
     bool Laeuft() const { return state.Daten.Mp3ThreadLaeuftS || state.Daten.ConvertThreadLaeuftS; }
 
-    test::TempDir dir;
-    TJobState state;
-    std::vector<TDateiZeile> zeilen;
-    TJobThreadErzeugung threads;
-    std::atomic<int> erzeugt{0};
     std::atomic<bool> weiter{false};
 };
 

@@ -2,7 +2,7 @@
 // Shared by the dialog tests: a screen reader that records, typing of characters
 // that QTest's Latin-1 helpers cannot send, and showing a dialog over an owner.
 
-#include "platform/Ansager.h"
+#include "platform/sprache/Ansager.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -2,9 +2,9 @@
 // Services of the main window that stay still in tests: a player that never plays and a
 // clock that always says minute 1.
 
-#include "ui/Haupt.h"
-#include "ui/Statuszeile.h"
-#include "ui/VorschauPlayer.h"
+#include "platform/VorschauPlayer.h"
+#include "ui/haupt/Haupt.h"
+#include "ui/haupt/Statuszeile.h"
 
 namespace lorvane::test {
 

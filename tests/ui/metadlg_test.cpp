@@ -4,8 +4,8 @@
 #include "ui/MetaDlgC.h"
 
 #include "DialogTestHilfen.h"
-#include "platform/Meldungen.h"
-#include "platform/TitelZeile.h"
+#include "platform/aussehen/Meldungen.h"
+#include "platform/aussehen/TitelZeile.h"
 #include "ui/DialogLayout.h"
 #include "ui/StundenFeld.h"
 

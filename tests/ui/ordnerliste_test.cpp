@@ -1,6 +1,6 @@
 // The folder list over real folders: focus keeping, Enter and Backspace, the header.
 
-#include "platform/Meldungen.h"
+#include "platform/aussehen/Meldungen.h"
 #include "ui/OrdnerListe.h"
 
 #include <QDir>

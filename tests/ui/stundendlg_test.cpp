@@ -4,7 +4,7 @@
 #include "ui/StundenDlgC.h"
 
 #include "DialogTestHilfen.h"
-#include "platform/Meldungen.h"
+#include "platform/aussehen/Meldungen.h"
 #include "ui/DialogLayout.h"
 #include "ui/StundenFeld.h"
 
