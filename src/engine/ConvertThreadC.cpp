@@ -9,6 +9,7 @@
 #include "base/FehlerGrund.h"
 #include "engine/Kapitel.h"
 #include "engine/ThreadMeldungen.h"
+#include "engine/Titelbild.h"
 #include "engine/encoder/EncoderAnbindung.h"
 #include "engine/encoder/FfmpegAufruf.h"
 #include "engine/encoder/Mp4Datei.h"
@@ -161,12 +162,16 @@ bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& erg
     const TDatenVariablen& daten = fState.Daten;
     std::error_code fehler;
     const fs::path kapitel = KapitelDateiName(teil);
-    const TM4aZiel ziel{daten.ZielBitrate,
-                        daten.ZielSamplerate,
-                        daten.ZielChannels,
-                        fState.Convert.ConvertIndex + 1,
-                        fState.Convert.TeileErwartet,
-                        fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path()};
+    TM4aZiel ziel{daten.ZielBitrate,
+                  daten.ZielSamplerate,
+                  daten.ZielChannels,
+                  fState.Convert.ConvertIndex + 1,
+                  fState.Convert.TeileErwartet,
+                  fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path(),
+                  TitelbildDateiName(daten.ArbeitsOrdner)};
+    if (!fs::is_regular_file(ziel.Titelbild, fehler)) {
+        ziel.Titelbild.clear();
+    }
     const std::string befehl =
         FfmpegM4aKommandozeile(daten.FfmpegDatei, teil, ergebnis.filename().string(), ziel);
     TRoConsoleApp& app = fEngine.ConvertConsoleApp;

@@ -15,6 +15,7 @@
 #include "engine/TeilGroesse.h"
 #include "engine/TeilNamen.h"
 #include "engine/ThreadMeldungen.h"
+#include "engine/Titelbild.h"
 #include "engine/encoder/EncoderAnbindung.h"
 #include "engine/encoder/FfmpegAufruf.h"
 
@@ -169,6 +170,7 @@ void TMp3Thread::FehlerMelden(const std::string& datei, const std::string& grund
 bool TMp3Thread::Analysieren() {
     fState.JoinerGestartet();
     TCounterRec ziel;
+    std::optional<TID3v2Bild> titelbild;
     {
         TCounter counter;
         // No cancel check here: a cancel takes effect after this phase.
@@ -178,6 +180,9 @@ bool TMp3Thread::Analysieren() {
                 return false;
             }
             const TMP3File& mp3 = fEngine.Mp3File;
+            if (!titelbild) {
+                titelbild = TitelBild(mp3.ID3v2Tag());
+            }
             eintrag.Bitrate = mp3.Bitrate();
             eintrag.Samplerate = mp3.Samplerate();
             eintrag.Channels = KanalZahl();
@@ -187,6 +192,7 @@ bool TMp3Thread::Analysieren() {
         counter.GetBestBitSample(ziel);
     }
     TDatenVariablen& daten = fState.Daten;
+    TitelbildSchreiben(TitelbildDateiName(daten.ArbeitsOrdner), titelbild);
     daten.ZielBitrate = ziel.Bitrate;
     daten.ZielSamplerate = ziel.Samplerate;
     daten.ZielChannels = ziel.Channels;

@@ -1,5 +1,5 @@
-// The chapters lorvane-cli build writes, measured in the decoded M4B with the real
-// encoder.
+// The chapters and the cover lorvane-cli build writes, read back from the M4B made by
+// the real encoder.
 
 #include "cli/BuildTestHilfen.h"
 
@@ -71,6 +71,57 @@ TEST_F(Build, EachFileIsAChapterWhereItsAudioBegins) {
     for (std::size_t i = 1; i < std::size(dateien); ++i) {
         EXPECT_NEAR(gelesen[i].first, TonBeginn(m4b, dateien[i].Frequenz), 0.030) << i;
     }
+}
+
+// The first source with a picture gives every part its cover, the front cover before
+// another picture of that file; a file whose picture is neither JPEG nor PNG gives none
+// and fails nothing.
+TEST_F(Build, TheFirstSourcePictureIsEveryPartsCover) {
+    const fs::path vorne = dir / "vorne.png";
+    const fs::path hinten = dir / "hinten.jpg";
+    const fs::path gif = dir / "bild.gif";
+    for (const auto& [bild, farbe] : {std::pair{vorne, "red"}, {hinten, "blue"}, {gif, "green"}}) {
+        ASSERT_EQ(test::RunCommand(
+                      "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=" + std::string(farbe) +
+                      ":s=32x32 -frames:v 1 " + test::ShellQuote(bild.string())),
+                  0);
+    }
+    const auto mitBildern = [&](const fs::path& datei,
+                                const std::vector<std::pair<fs::path, const char*>>& bilder) {
+        std::string befehl = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=duration=2";
+        for (const auto& [bild, art] : bilder) {
+            befehl += " -i " + test::ShellQuote(bild.string());
+        }
+        befehl += " -map 0:a";
+        for (std::size_t i = 0; i < bilder.size(); ++i) {
+            befehl += " -map " + std::to_string(i + 1) + ":v -metadata:s:v:" + std::to_string(i) +
+                      " comment=" + test::ShellQuote(bilder[i].second);
+        }
+        befehl += " -c:v copy -c:a libmp3lame -b:a 32k -ar 22050 -ac 1 -id3v2_version 3 " +
+                  test::ShellQuote(datei.string());
+        ASSERT_EQ(test::RunCommand(befehl), 0) << befehl;
+    };
+    fs::create_directories(ein);
+    mitBildern(ein / "1.mp3", {{gif, "Cover (front)"}});
+    mitBildern(ein / "2.mp3", {{hinten, "Cover (back)"}, {vorne, "Cover (front)"}});
+    mitBildern(ein / "3.mp3", {});
+    const TLauf lauf = Cli({"-y", "-s", "1", "-o", aus.string(), "-l", "Bild", ein.string()});
+    ASSERT_EQ(lauf.Status, 0) << lauf.Err;
+    const fs::path m4b = aus / "Bild" / "_ - Bild_001.m4b";
+    std::string strom;
+    test::RunCommand("ffprobe -v error -select_streams v -show_entries "
+                     "stream=codec_name:stream_disposition=attached_pic -of csv=p=0 " +
+                         test::ShellQuote(m4b.string()),
+                     &strom);
+    EXPECT_EQ(strom, "png,1\n");
+    const fs::path titelbild = dir / "titelbild.png";
+    ASSERT_EQ(test::RunCommand("ffmpeg -nostdin -loglevel error -y -i " +
+                               test::ShellQuote(m4b.string()) + " -map 0:v -c copy -f image2 " +
+                               test::ShellQuote(titelbild.string())),
+              0);
+    EXPECT_EQ(test::ReadFileBytes(titelbild), test::ReadFileBytes(vorne));
+    EXPECT_NEAR(Dauer(m4b), 6.0, 0.3);
+    ArbeitsOrdnerSauber();
 }
 
 } // namespace

@@ -17,10 +17,14 @@ const char* const kMp3Format = "\"%s\" -y -i \"%s\" -ab %dk -ar %d -ac %d -acode
 // in the book's own format, and what audiobook players read: the media type audiobook,
 // the brand "M4B ", the part of how many, and the index in front for streaming.
 const char* const kM4aFormat =
-    "\"%s\" -y -i \"%s\"%s -map 0:a -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
+    "\"%s\" -y -i \"%s\"%s%s -map 0:a%s -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
     "-metadata track=%d/%d -brand \"M4B \" -movflags +faststart \"%s\"";
-// The chapters come from a second input, the tags still from the part.
-const char* const kKapitelFormat = " -i \"%s\" -map_chapters 1";
+// The chapters and the cover come from inputs of their own, the tags still from the part.
+// Output options follow the last input: before an input they would be its own.
+const char* const kEingabeFormat = " -i \"%s\"";
+const char* const kKapitelMapping = " -map_chapters 1";
+// The picture as it is, marked as the cover, not as a video.
+const char* const kTitelbildFormat = " -map %d:v -c:v copy -disposition:v:0 attached_pic";
 
 // Below 16 kbit/s per channel ffmpeg's own AAC encoder cuts the top of the telephone
 // band: white noise at 22.05 kHz lost 3 dB between 3.0 and 3.4 kHz at 12 kbit/s and
@@ -69,11 +73,22 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
     const std::string encoder = RoQuotePath(ffmpegDatei);
     const std::string part = RoQuotePath(teil);
     const std::string result = RoQuotePath(ergebnisName);
-    const std::string kapitel = ziel.Kapitel.empty()
-                                    ? std::string()
-                                    : Format(kKapitelFormat, RoQuotePath(ziel.Kapitel).c_str());
-    return Format(kM4aFormat, encoder.c_str(), part.c_str(), kapitel.c_str(),
-                  static_cast<int>(AacKbit(ziel.Bitrate, ziel.Kanaele)),
+    std::string eingaben;
+    int naechsteEingabe = 1;
+    for (const std::filesystem::path* eingabe : {&ziel.Kapitel, &ziel.Titelbild}) {
+        if (!eingabe->empty()) {
+            eingaben += Format(kEingabeFormat, RoQuotePath(*eingabe).c_str());
+        }
+    }
+    const char* kapitel = "";
+    if (!ziel.Kapitel.empty()) {
+        kapitel = kKapitelMapping;
+        ++naechsteEingabe;
+    }
+    const std::string titelbild =
+        ziel.Titelbild.empty() ? std::string() : Format(kTitelbildFormat, naechsteEingabe);
+    return Format(kM4aFormat, encoder.c_str(), part.c_str(), eingaben.c_str(), kapitel,
+                  titelbild.c_str(), static_cast<int>(AacKbit(ziel.Bitrate, ziel.Kanaele)),
                   static_cast<int>(ziel.Samplerate), static_cast<int>(ziel.Kanaele),
                   static_cast<int>(ziel.TeilNr), static_cast<int>(ziel.TeilAnzahl), result.c_str());
 }

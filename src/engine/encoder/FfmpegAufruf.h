@@ -30,6 +30,8 @@ struct TM4aZiel {
     std::int32_t TeilAnzahl = 0;
     // The chapters as the encoder's metadata file; none when empty.
     std::filesystem::path Kapitel;
+    // A JPEG or PNG picture, carried as the cover; none when empty.
+    std::filesystem::path Titelbild;
 };
 
 // The AAC bitrate in kbit/s: what makes the source's rate (less at low rates, where the
