@@ -81,6 +81,11 @@ std::int64_t WalkFrames(TStream& stream, std::int64_t start, std::int64_t end,
     return position;
 }
 
+std::int32_t SamplesInFrame(const TMpegHeader& frame) {
+    // Layer I holds 384 samples, Layer II 1152, Layer III 1152 in MPEG-1 and 576 else.
+    return frame.layer == 1 ? 384 : (frame.layer == 3 && frame.version != 1 ? 576 : 1152);
+}
+
 TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int64_t end,
                                   std::size_t bufferSize) {
     TFrameWalkTotals totals;
@@ -118,17 +123,27 @@ std::int64_t FrameStartAtOrAfter(TStream& stream, std::int64_t start, std::int64
 std::int64_t SamplesInRange(TStream& stream, std::int64_t start, std::int64_t end,
                             std::size_t bufferSize) {
     std::int64_t samples = 0;
-    WalkFrames(
-        stream, start, end, bufferSize, [&](std::int64_t position, const TMpegHeader& frame) {
-            if (position >= end) {
-                return false;
-            }
-            // Layer I holds 384 samples, Layer II 1152, Layer III 1152 in MPEG-1 and 576 else.
-            samples +=
-                frame.layer == 1 ? 384 : (frame.layer == 3 && frame.version != 1 ? 576 : 1152);
-            return true;
-        });
+    WalkFrames(stream, start, end, bufferSize,
+               [&](std::int64_t position, const TMpegHeader& frame) {
+                   if (position >= end) {
+                       return false;
+                   }
+                   samples += SamplesInFrame(frame);
+                   return true;
+               });
     return samples;
+}
+
+std::int64_t FrameStartAtSample(TStream& stream, std::int64_t start, std::int64_t end,
+                                std::int64_t sample, std::size_t bufferSize) {
+    std::int64_t samples = 0;
+    return WalkFrames(stream, start, end, bufferSize, [&](std::int64_t, const TMpegHeader& frame) {
+        if (samples >= sample) {
+            return false;
+        }
+        samples += SamplesInFrame(frame);
+        return true;
+    });
 }
 
 std::int64_t VbrTagFrameLength(TStream& stream, std::int64_t start, std::int64_t end) {

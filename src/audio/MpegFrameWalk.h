@@ -26,6 +26,9 @@ using TFrameVisitor = std::function<bool(std::int64_t position, const TMpegHeade
 std::int64_t WalkFrames(TStream& stream, std::int64_t start, std::int64_t end,
                         std::size_t bufferSize, const TFrameVisitor& visit);
 
+// The samples per channel one frame decodes to.
+std::int32_t SamplesInFrame(const TMpegHeader& frame);
+
 // The totals of WalkFrames over all frames.
 TFrameWalkTotals WalkFrameHeaders(TStream& stream, std::int64_t start, std::int64_t end,
                                   std::size_t bufferSize);
@@ -40,6 +43,12 @@ std::int64_t FrameStartAtOrAfter(TStream& stream, std::int64_t start, std::int64
 // playing time of a cut of whole frames, counted rather than estimated from bytes.
 std::int64_t SamplesInRange(TStream& stream, std::int64_t start, std::int64_t end,
                             std::size_t bufferSize);
+
+// The first frame start in the walk from start (a frame start) that at least `sample`
+// samples per channel precede: where a cut at that playing time keeps every frame
+// whole. Where the walk stops when the frames end before.
+std::int64_t FrameStartAtSample(TStream& stream, std::int64_t start, std::int64_t end,
+                                std::int64_t sample, std::size_t bufferSize);
 
 // The length of the frame at start when it carries a "Xing", "Info" or "VBRI" tag: the
 // encoder's description of the stream, decoded as silence when joined as audio. 0 for

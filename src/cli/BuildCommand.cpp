@@ -46,6 +46,11 @@ Optionen:
                        kommt in den Hörbuchordner ORDNER/ALBUM/
   -c, --copy-mp3       die zusammengefügten MP3-Teile auch in den Hörbuchordner
                        kopieren
+  -g, --exact-size     jeden Teil genau bei der gewählten Länge beenden (nach dem
+                       Frame, in dem sie erreicht ist); sonst endet er am Ende
+                       einer Datei nahe dieser Länge (bis ein Zehntel davor oder
+                       danach), sonst in der längsten Sprechpause der zwei
+                       Minuten um sie herum
   -r, --recursive      auch die Unterordner der Ordner durchsuchen (nach den
                        Dateien des Ordners, Unterordner in Dateimanager-Reihenfolge)
   -y, --yes            jede Frage mit Ja beantworten
@@ -102,7 +107,18 @@ Umgebung:
 
 constexpr const char* kPrefix = "lorvane-cli build: ";
 
-enum class TOption { Autor, Titel, Album, Stunden, Ausgabe, KopieMp3, AllesJa, Rekursiv, Hilfe };
+enum class TOption {
+    Autor,
+    Titel,
+    Album,
+    Stunden,
+    Ausgabe,
+    KopieMp3,
+    GenaueGroesse,
+    AllesJa,
+    Rekursiv,
+    Hilfe
+};
 
 struct TOptionsName {
     char Kurz;
@@ -111,13 +127,14 @@ struct TOptionsName {
     TOption Option;
 };
 
-constexpr std::array<TOptionsName, 9> kOptionen = {{
+constexpr std::array<TOptionsName, 10> kOptionen = {{
     {'a', "author", true, TOption::Autor},
     {'t', "title", true, TOption::Titel},
     {'l', "album", true, TOption::Album},
     {'s', "hours", true, TOption::Stunden},
     {'o', "output", true, TOption::Ausgabe},
     {'c', "copy-mp3", false, TOption::KopieMp3},
+    {'g', "exact-size", false, TOption::GenaueGroesse},
     {'y', "yes", false, TOption::AllesJa},
     {'r', "recursive", false, TOption::Rekursiv},
     {'h', "help", false, TOption::Hilfe},
@@ -171,6 +188,9 @@ std::optional<std::string> Anwenden(TBuildOptionen& optionen, TOption option,
         break;
     case TOption::KopieMp3:
         optionen.KopieMp3 = true;
+        break;
+    case TOption::GenaueGroesse:
+        optionen.GenaueGroesse = true;
         break;
     case TOption::AllesJa:
         optionen.AllesJa = true;
@@ -323,6 +343,7 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
     state.HauptfensterErstellt();
     state.Daten.MaxStunden = optionen.Stunden;
     state.Daten.CopyMp3FileS = optionen.KopieMp3;
+    state.Daten.PausenSchnittS = !optionen.GenaueGroesse;
 
     TConsoleFrontEnd frontEnd(KonsolenOptionenErmitteln(optionen.AllesJa), err);
     int status = kBuildFehlgeschlagen;

@@ -25,6 +25,8 @@ struct TBuildOptionen {
     int Stunden = StundenVorgabe;
     std::optional<std::filesystem::path> Ausgabe;
     bool KopieMp3 = false;
+    // Parts end at the frame after the size, not at a nearby file boundary or pause.
+    bool GenaueGroesse = false;
     bool AllesJa = false;
     bool Rekursiv = false;
     bool Hilfe = false;

@@ -50,6 +50,8 @@ struct TDateiZeile {
 struct TDatenVariablen {
     std::atomic<bool> CopyMp3FileS{false};
     std::atomic<bool> MinimierenS{false};
+    // Parts end at a file boundary or a pause near the part size, not just at the size.
+    std::atomic<bool> PausenSchnittS{true};
     // The setting's value when it is missing.
     std::atomic<std::int32_t> MaxStunden{StundenVorgabe};
     std::atomic<bool> Mp3ThreadLaeuftS{false};

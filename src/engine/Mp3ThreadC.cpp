@@ -1,5 +1,6 @@
 #include "engine/Mp3ThreadC.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <limits>
@@ -12,6 +13,7 @@
 #include "base/TextCodec.h"
 #include "engine/Counter.h"
 #include "engine/Kapitel.h"
+#include "engine/Schnitte.h"
 #include "engine/TeilGroesse.h"
 #include "engine/TeilNamen.h"
 #include "engine/ThreadMeldungen.h"
@@ -108,6 +110,9 @@ TMp3Thread::TMp3Thread(TEventQueue& controllerQueue, TJobState& state, TJobEngin
     FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
         EncoderZeileAuswerten(zeile, fState.Mp3.Mp3Dauer, fState.Mp3.Mp3Zeit, fLetzteZeit);
         fEncoderMeldung.ZeileAuswerten(zeile);
+        if (fStillenSammeln) {
+            fStillenZeilen.push_back(zeile);
+        }
     });
     EncoderAnbinden(engine.Mp3ConsoleApp, *FOutFilter, *FErrFilter);
     state.Daten.Mp3ThreadLaeuftS = true;
@@ -124,7 +129,7 @@ void TMp3Thread::Execute() {
         return;
     }
     std::int64_t teilBytes = 0;
-    if (!TeilGroesseBestimmen(teilBytes)) {
+    if (!TeilGroesseBestimmen(teilBytes) || !SchnitteBestimmen(teilBytes)) {
         return;
     }
     Verbinden(teilBytes);
@@ -308,6 +313,52 @@ bool TMp3Thread::TeilGroesseBestimmen(std::int64_t& teilBytes) {
     return true;
 }
 
+// Where the parts end when a listener's cut is wanted. Only the targets that no file
+// boundary meets cost a run of the encoder's silence detection, on two minutes of audio.
+bool TMp3Thread::SchnitteBestimmen(std::int64_t teilBytes) {
+    fSchnitte.reset();
+    if (!fState.Daten.PausenSchnittS) {
+        return true;
+    }
+    std::vector<std::int64_t> laengen;
+    std::vector<TSchnittQuelle> quellen;
+    for (const TMp3ListeRec& eintrag : fState.Mp3.Mp3Liste) {
+        laengen.push_back(eintrag.Length);
+        quellen.push_back({eintrag.Filename, eintrag.Start, eintrag.Length, eintrag.Samplerate});
+    }
+    const std::vector<TSchnittZiel> ziele =
+        SchnittZiele(laengen, teilBytes, fState.Convert.TeileErwartet);
+    fSchnitte = SchnittPositionen(
+        ziele, quellen, [this](const fs::path& datei, std::int64_t vonMs, std::int64_t dauerMs) {
+            return StillenSuchen(datei, vonMs, dauerMs);
+        });
+    fState.Convert.TeileErwartet = static_cast<std::int32_t>(fSchnitte->size()) + 1;
+    return WartenUndPruefen();
+}
+
+// A pause that cannot be looked for is no error: the cut falls on the frame after the
+// target then.
+std::vector<TStille> TMp3Thread::StillenSuchen(const fs::path& datei, std::int64_t vonMs,
+                                               std::int64_t dauerMs) {
+    if (AbbruchVerlangt()) {
+        return {};
+    }
+    const TDatenVariablen& daten = fState.Daten;
+    fState.Mp3ZeitenZuruecksetzen();
+    fStillenZeilen.clear();
+    fEncoderMeldung.Zuruecksetzen();
+    fStillenSammeln = true;
+    TRoConsoleApp& app = fEngine.Mp3ConsoleApp;
+    const bool gelaufen =
+        app.Execute(FfmpegStillenKommandozeile(daten.FfmpegDatei, datei, vonMs, dauerMs),
+                    daten.ArbeitsOrdner.string());
+    fStillenSammeln = false;
+    if (!FfmpegLaufErfolgreich(gelaufen, app, fEncoderMeldung) || AbbruchVerlangt()) {
+        return {};
+    }
+    return StillenLesen(fStillenZeilen, static_cast<double>(dauerMs) / 1000);
+}
+
 // ---------------------------------------------------------------------------------------
 // Phase 4: joining
 
@@ -360,15 +411,12 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
             if (!WartenUndPruefen()) {
                 return TSchritt::Ende;
             }
-            if (fState.Daten.TeilNr == 0 || teil.Bytes() >= teilBytes) {
+            if (fState.Daten.TeilNr == 0 || TeilVoll(teil, teilBytes)) {
                 if (!TeilAbschliessen(teil) || !TeilBeginnen(teil)) {
                     return TSchritt::Ende;
                 }
             }
-            const std::int64_t offen = eintrag.Length - position;
-            const std::int64_t platz = teilBytes - teil.Bytes();
-            const std::int64_t stueck =
-                offen <= platz ? offen : BisZumFrame(*quelle, eintrag, position, platz);
+            const std::int64_t stueck = StueckLaenge(*quelle, eintrag, position, teilBytes, teil);
             if (stueck <= 0) {
                 throw ESchrittFehler("Ungültige Kopierlänge");
             }
@@ -380,6 +428,7 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
                 return TSchritt::Fehler;
             }
             position += stueck;
+            fVerbunden += stueck;
             teil.StueckHinzu(fState.Mp3.KopierIndex, eintrag.KapitelTitel, stueck, samples);
             fState.Mp3.KopiertBytes += stueck;
         }
@@ -392,6 +441,31 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
     quelle.reset();
     Warten();
     return TSchritt::Weiter;
+}
+
+bool TMp3Thread::TeilVoll(const TTeil& teil, std::int64_t teilBytes) {
+    if (!fSchnitte) {
+        return teil.Bytes() >= teilBytes;
+    }
+    if (fNaechsterSchnitt < fSchnitte->size() && fVerbunden >= (*fSchnitte)[fNaechsterSchnitt]) {
+        ++fNaechsterSchnitt;
+        return true;
+    }
+    return false;
+}
+
+std::int64_t TMp3Thread::StueckLaenge(TStream& quelle, const TMp3ListeRec& eintrag,
+                                      std::int64_t position, std::int64_t teilBytes,
+                                      const TTeil& teil) {
+    const std::int64_t offen = eintrag.Length - position;
+    if (fSchnitte) {
+        // Planned cuts lie on frame starts already.
+        return fNaechsterSchnitt < fSchnitte->size()
+                   ? std::min(offen, (*fSchnitte)[fNaechsterSchnitt] - fVerbunden)
+                   : offen;
+    }
+    const std::int64_t platz = teilBytes - teil.Bytes();
+    return offen <= platz ? offen : BisZumFrame(quelle, eintrag, position, platz);
 }
 
 // A part that ends inside the file ends with a whole frame: the frame the byte target

@@ -13,12 +13,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/Streams.h"
 #include "engine/JobEngine.h"
 #include "engine/JobState.h"
 #include "engine/encoder/EncoderZeile.h"
+#include "engine/encoder/StillenErkennung.h"
 #include "engine/prozess/RoPipeFilters.h"
 #include "engine/threads/WorkerThread.h"
 
@@ -46,6 +49,15 @@ private:
     bool Analysieren();
     bool Vorverarbeiten();
     bool TeilGroesseBestimmen(std::int64_t& teilBytes);
+    bool SchnitteBestimmen(std::int64_t teilBytes);
+    std::vector<TStille> StillenSuchen(const std::filesystem::path& datei, std::int64_t vonMs,
+                                       std::int64_t dauerMs);
+    // Whether the part is to end before the next byte: at the planned cut, else at the
+    // part size.
+    bool TeilVoll(const TTeil& teil, std::int64_t teilBytes);
+    // The bytes of the entry that go into the part before it is to end.
+    std::int64_t StueckLaenge(TStream& quelle, const TMp3ListeRec& eintrag, std::int64_t position,
+                              std::int64_t teilBytes, const TTeil& teil);
     void Verbinden(std::int64_t teilBytes);
 
     bool EintragVorbereiten(TMp3ListeRec& eintrag);
@@ -72,6 +84,15 @@ private:
     // The parser's unlimited last position; the shared one belongs to the converter.
     std::atomic<std::int32_t> fLetzteZeit{0};
     TEncoderMeldung fEncoderMeldung;
+    // The cuts in the joined audio's bytes when parts end at file boundaries or pauses;
+    // none when they end at the part size.
+    std::optional<std::vector<std::int64_t>> fSchnitte;
+    std::size_t fNaechsterSchnitt = 0;
+    // The audio bytes joined so far.
+    std::int64_t fVerbunden = 0;
+    // The silence detection's lines while it runs.
+    std::vector<std::string> fStillenZeilen;
+    bool fStillenSammeln = false;
 };
 
 } // namespace lorvane

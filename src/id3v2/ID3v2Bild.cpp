@@ -22,8 +22,9 @@ bool BeginntMit(const TBuffer& daten, std::size_t ab, const std::array<std::uint
 std::optional<std::size_t> NachText(const TBuffer& daten, std::size_t ab, bool utf16) {
     if (!utf16) {
         const auto ende = std::find(daten.begin() + ab, daten.end(), 0);
-        return ende == daten.end() ? std::nullopt
-                                   : std::optional(static_cast<std::size_t>(ende - daten.begin()) + 1);
+        return ende == daten.end()
+                   ? std::nullopt
+                   : std::optional(static_cast<std::size_t>(ende - daten.begin()) + 1);
     }
     for (std::size_t i = ab; i + 1 < daten.size(); i += 2) {
         if (daten[i] == 0 && daten[i + 1] == 0) {

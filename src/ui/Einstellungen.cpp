@@ -27,8 +27,8 @@ std::optional<int> GroesseLaden(TKivRegistry& registry, const QString& name) {
     return *groesse;
 }
 
-bool SchalterLaden(TKivRegistry& registry, const QString& name) {
-    return registry.ReadInteger(name).value_or(0) != 0;
+bool SchalterLaden(TKivRegistry& registry, const QString& name, bool vorgabe = false) {
+    return registry.ReadInteger(name).value_or(vorgabe ? 1 : 0) != 0;
 }
 
 std::string PfadLaden(TKivRegistry& registry) {
@@ -101,6 +101,7 @@ TGeladeneEinstellungen EinstellungenLaden(TKivRegistry& registry) {
     werte.Width = GroesseLaden(registry, wert::Width);
     werte.CopyMp3File = SchalterLaden(registry, wert::CopyMp3File);
     werte.Minimieren = SchalterLaden(registry, wert::Minimieren);
+    werte.PausenSchnitt = SchalterLaden(registry, wert::PausenSchnitt, true);
     werte.MaxStunden = registry.ReadInteger(wert::MaxStunden).value_or(StundenVorgabe);
     werte.Path = PfadLaden(registry);
     werte.Aussehen.AktFont = FontLaden(registry);
@@ -120,6 +121,7 @@ void EinstellungenSpeichern(TKivRegistry& registry, const TEinstellungenZumSpeic
     registry.WriteInteger(wert::MaxStunden, werte.MaxStunden);
     registry.WriteInteger(wert::CopyMp3File, werte.CopyMp3File ? 1 : 0);
     registry.WriteInteger(wert::Minimieren, werte.Minimieren ? 1 : 0);
+    registry.WriteInteger(wert::PausenSchnitt, werte.PausenSchnitt ? 1 : 0);
     PfadSpeichern(registry, werte.Path);
     registry.WriteInteger(wert::BackColor, Gespeichert(werte.Aussehen.AktBackColor));
     registry.WriteString(wert::FontName, font.Name);

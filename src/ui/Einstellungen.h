@@ -28,6 +28,7 @@ inline const QString Height = QStringLiteral("Height");
 inline const QString Width = QStringLiteral("Width");
 inline const QString CopyMp3File = QStringLiteral("CopyMp3File");
 inline const QString Minimieren = QStringLiteral("Minimieren");
+inline const QString PausenSchnitt = QStringLiteral("PausenSchnitt");
 inline const QString MaxStunden = QStringLiteral("MaxStunden");
 inline const QString Path = QStringLiteral("Path");
 inline const QString FontName = QStringLiteral("FontName");
@@ -62,6 +63,8 @@ struct TGeladeneEinstellungen {
     std::optional<int> WindowState;
     std::optional<int> Height, Width;
     bool CopyMp3File = false, Minimieren = false;
+    // On unless switched off: parts end at a file boundary or pause near their size.
+    bool PausenSchnitt = true;
     // Unchanged as stored; the dialogs limit what they offer.
     std::int32_t MaxStunden = StundenVorgabe;
     // Native bytes, not yet checked for existence; empty = drive level.
@@ -80,6 +83,7 @@ struct TEinstellungenZumSpeichern {
     std::int32_t MaxStunden = StundenVorgabe;
     bool CopyMp3File = false;
     bool Minimieren = false;
+    bool PausenSchnitt = true;
     // With its trailing "/", empty at the drive level.
     std::string Path;
     TAussehen Aussehen;

@@ -302,6 +302,21 @@ TEST(FrameBoundaries, CutsMoveToTheNextFrameStartAndTagFramesAreFound) {
                   fall.Erwartet)
             << fall.Fall;
     }
+    // By playing time: MPEG-1 Layer III frames of 1152 samples each.
+    const struct {
+        std::int64_t Start, Sample, Erwartet;
+    } zeiten[] = {{0, 0, 0},
+                  {0, 1, 417},
+                  {0, 1152, 417},
+                  {0, 1153, 2 * 417},
+                  {3 * 417, 1152, 4 * 417},
+                  {0, 11 * 1152, 10 * 417}};
+    for (const auto& zeit : zeiten) {
+        TMemoryStream stream(frames(10));
+        EXPECT_EQ(FrameStartAtSample(stream, zeit.Start, stream.Size(), zeit.Sample, 7),
+                  zeit.Erwartet)
+            << zeit.Sample;
+    }
 
     Bytes info = frames(3);
     std::memcpy(info.data() + 36, "Info", 4);

@@ -116,10 +116,12 @@ TEST(Mp3ThreadNamen, MessagesAreTheProgramsOwn) {
 // second, APE and ID3v1 behind the third.
 class Mp3ThreadDateien : public ::testing::Test {
 protected:
-    void Anlegen(int frames) {
+    void Anlegen(int frames) { Anlegen({frames, frames, frames}); }
+    void Anlegen(const std::array<int, 3>& frames) {
         fs::create_directories(job.Dir / "quelle");
         for (int i = 0; i < 3; ++i) {
-            audio[i] = test::SynthetischeFrames(frames, static_cast<std::uint8_t>(30 * i));
+            audio[i] = test::SynthetischeFrames(frames[static_cast<std::size_t>(i)],
+                                                static_cast<std::uint8_t>(30 * i));
         }
         const Bytes id3v2 = test::ID3v2Tag({{"TIT2", "Alt"}, {"TPE1", "Jemand"}}, -1, 100);
         vorne = static_cast<std::int64_t>(id3v2.size());
@@ -229,6 +231,42 @@ TEST_F(Mp3ThreadLang, JoinsTheAudioBytesIntoTaggedPartsWithoutReencoding) {
     ASSERT_GE(zweiter.Audio.size(), 2U);
     EXPECT_EQ(zweiter.Audio[0], 0xFF);
     EXPECT_EQ(zweiter.Audio[1], 0xE3);
+}
+
+// 34, 14 and 24 minutes: the target of two parts of 36 minutes lies 2 minutes behind
+// the end of the first file, within a tenth of the part size.
+class Mp3ThreadGrenze : public Mp3ThreadDateien {
+protected:
+    void SetUp() override { Anlegen({28333, 11667, 20000}); }
+};
+
+TEST_F(Mp3ThreadGrenze, ThePartEndsWithTheFileNearItsSizeUnlessTheExactSizeIsWanted) {
+    job.State.Daten.FfmpegDatei = job.Dir / "kein-ffmpeg";
+    const std::int64_t erste = static_cast<std::int64_t>(audio[0].size());
+    const std::int64_t gesamt =
+        erste + static_cast<std::int64_t>(audio[1].size() + audio[2].size());
+    const std::int64_t teilBytes = TeilBytesBerechnen(gesamt, 4320, 1);
+    ASSERT_GT(teilBytes - erste, 0);
+    ASSERT_LT(teilBytes - erste, teilBytes / 10);
+    const std::int64_t frameDanach =
+        (teilBytes + test::kSynthFrameBytes - 1) / test::kSynthFrameBytes * test::kSynthFrameBytes;
+    for (const bool pausenSchnitt : {true, false}) {
+        SCOPED_TRACE(pausenSchnitt);
+        job.State.Daten.PausenSchnittS = pausenSchnitt;
+        job.Vorbereiten({{quellen[0].string(), "00:34:00"},
+                         {quellen[1].string(), "00:14:00"},
+                         {quellen[2].string(), "00:24:00"}});
+        job.JoinerStarten();
+        ASSERT_TRUE(job.BisBeideEnden());
+        ASSERT_TRUE(job.Mp3Meldungen.empty()) << job.Mp3Meldungen.front();
+        const std::vector<fs::path> teile = job.State.Convert.ConvertListe.Copy();
+        ASSERT_EQ(teile.size(), 2U);
+        EXPECT_EQ(job.State.Convert.TeileErwartet, 2);
+        EXPECT_EQ(static_cast<std::int64_t>(TeilLesen(teile[0]).Audio.size()),
+                  pausenSchnitt ? erste : frameDanach);
+        EXPECT_EQ(static_cast<std::int64_t>(TeilLesen(teile[1]).Audio.size()),
+                  gesamt - (pausenSchnitt ? erste : frameDanach));
+    }
 }
 
 // Also when the second file begins with the encoder's "Info" frame: that frame is its

@@ -28,8 +28,12 @@ TID3v2Frame Frame(const std::string& id, std::uint8_t formatFlags, const Bytes& 
     const auto n = static_cast<std::uint32_t>(inhalt.size());
     const std::uint8_t version = id.size() == 3 ? 2 : 3;
     Bytes rest = version == 2 ? Bytes{std::uint8_t(n >> 16), std::uint8_t(n >> 8), std::uint8_t(n)}
-                              : Bytes{std::uint8_t(n >> 24), std::uint8_t(n >> 16),
-                                      std::uint8_t(n >> 8), std::uint8_t(n), 0, formatFlags};
+                              : Bytes{std::uint8_t(n >> 24),
+                                      std::uint8_t(n >> 16),
+                                      std::uint8_t(n >> 8),
+                                      std::uint8_t(n),
+                                      0,
+                                      formatFlags};
     rest.insert(rest.end(), inhalt.begin(), inhalt.end());
     TID3v2Frame frame(id, version);
     TMemoryStream stream(rest);
@@ -45,14 +49,34 @@ TEST(ID3v2Bild, PicturesOfEveryVersionAndEncodingAndWhatGivesNone) {
         bool png;
         Bytes daten;
     } faelle[] = {
-        {"APIC, Latin-1", Frame("APIC", 0, Verbunden({{0}, {'i', 'm', 'a', 'g', 'e', '/', 'j', 'p', 'e', 'g', 0}, {3}, {'C', 0}, kJpegDaten})), 3, false, kJpegDaten},
-        {"APIC, UTF-16 with a zero byte in the text", Frame("APIC", 0, Verbunden({{1}, {0}, {0}, {0xFF, 0xFE, 'C', 0, 0, 0}, kPngDaten})), 0, true, kPngDaten},
-        {"APIC, wrong MIME type", Frame("APIC", 0, Verbunden({{3}, {'x', 0}, {4}, {0}, kPngDaten})), 4, true, kPngDaten},
-        {"PIC of version 2.2", Frame("PIC", 0, Verbunden({{0}, {'J', 'P', 'G'}, {3}, {0}, kJpegDaten})), 3, false, kJpegDaten},
-        {"no JPEG or PNG", Frame("APIC", 0, Verbunden({{0}, {0}, {3}, {0}, {'G', 'I', 'F', '8'}})), -1, false, {}},
+        {"APIC, Latin-1",
+         Frame("APIC", 0,
+               Verbunden({{0},
+                          {'i', 'm', 'a', 'g', 'e', '/', 'j', 'p', 'e', 'g', 0},
+                          {3},
+                          {'C', 0},
+                          kJpegDaten})),
+         3, false, kJpegDaten},
+        {"APIC, UTF-16 with a zero byte in the text",
+         Frame("APIC", 0, Verbunden({{1}, {0}, {0}, {0xFF, 0xFE, 'C', 0, 0, 0}, kPngDaten})), 0,
+         true, kPngDaten},
+        {"APIC, wrong MIME type", Frame("APIC", 0, Verbunden({{3}, {'x', 0}, {4}, {0}, kPngDaten})),
+         4, true, kPngDaten},
+        {"PIC of version 2.2",
+         Frame("PIC", 0, Verbunden({{0}, {'J', 'P', 'G'}, {3}, {0}, kJpegDaten})), 3, false,
+         kJpegDaten},
+        {"no JPEG or PNG",
+         Frame("APIC", 0, Verbunden({{0}, {0}, {3}, {0}, {'G', 'I', 'F', '8'}})),
+         -1,
+         false,
+         {}},
         {"description without end", Frame("APIC", 0, Bytes{0, 0, 3, 'C', 'C'}), -1, false, {}},
         {"cut off after the MIME type", Frame("APIC", 0, Bytes{0, 'x', 0}), -1, false, {}},
-        {"compressed", Frame("APIC", 0x80, Verbunden({{0, 0, 0, 0}, {0}, {0}, {3}, {0}, kJpegDaten})), -1, false, {}},
+        {"compressed",
+         Frame("APIC", 0x80, Verbunden({{0, 0, 0, 0}, {0}, {0}, {3}, {0}, kJpegDaten})),
+         -1,
+         false,
+         {}},
         {"a text frame", Frame("TIT2", 0, Bytes{0, 'T'}), -1, false, {}},
     };
     for (const auto& fall : faelle) {
@@ -77,7 +101,8 @@ TEST(ID3v2Bild, TheFrontCoverWinsElseTheFirstPicture) {
         TMemoryStream inhalt;
         for (std::size_t i = 0; i < typen.size(); ++i) {
             const Bytes frame = bildFrame(typen[i], static_cast<std::uint8_t>(i));
-            Bytes kopf = {'A', 'P', 'I', 'C', 0, 0, 0, static_cast<std::uint8_t>(frame.size()), 0, 0};
+            Bytes kopf = {'A', 'P', 'I', 'C', 0, 0, 0, static_cast<std::uint8_t>(frame.size()),
+                          0,   0};
             inhalt.WriteBuffer(kopf.data(), kopf.size());
             inhalt.WriteBuffer(frame.data(), frame.size());
         }

@@ -32,7 +32,7 @@ private Q_SLOTS:
         TKivRegistry registry(dir.path());
         const TGeladeneEinstellungen werte = EinstellungenLaden(registry);
         QVERIFY(!werte.WindowState && !werte.Height && !werte.Width);
-        QVERIFY(!werte.CopyMp3File && !werte.Minimieren);
+        QVERIFY(!werte.CopyMp3File && !werte.Minimieren && werte.PausenSchnitt);
         QCOMPARE(werte.MaxStunden, 5);
         QCOMPARE(werte.Path, std::string());
         QCOMPARE(werte.Aussehen, TAussehen{});
@@ -64,6 +64,7 @@ private Q_SLOTS:
         neu.MaxStunden = 9;
         neu.CopyMp3File = true;
         neu.Minimieren = true;
+        neu.PausenSchnitt = false;
         neu.Path = pfad.toStdString();
         neu.Aussehen.AktFont = {"DejaVu Sans", 30, 1, StilFett | StilUnterstrichen, 0x0000FFu};
         neu.Aussehen.AktBackColor = 0xF0CAA6u;
@@ -79,7 +80,7 @@ private Q_SLOTS:
         QCOMPARE(geladen.Height, 777);
         QCOMPARE(geladen.Width, 1111);
         QCOMPARE(geladen.MaxStunden, 9);
-        QVERIFY(geladen.CopyMp3File && geladen.Minimieren);
+        QVERIFY(geladen.CopyMp3File && geladen.Minimieren && !geladen.PausenSchnitt);
         QCOMPARE(QByteArray::fromStdString(geladen.Path), pfad);
         QCOMPARE(geladen.Aussehen, neu.Aussehen);
     }
@@ -93,9 +94,10 @@ private Q_SLOTS:
         QVERIFY(registry.OpenKey(EinstellungenKey, false));
         QStringList namen = registry.GetValueNames();
         namen.sort();
-        QStringList erwartet{"WindowState", "Height",      "Width",     "MaxStunden", "CopyMp3File",
-                             "Minimieren",  "Path",        "BackColor", "FontName",   "FontSize",
-                             "FontColor",   "FontCharSet", "FontStyle"};
+        QStringList erwartet{"WindowState", "Height",       "Width",     "MaxStunden",
+                             "CopyMp3File", "Minimieren",   "Path",      "BackColor",
+                             "FontName",    "FontSize",     "FontColor", "FontCharSet",
+                             "FontStyle",   "PausenSchnitt"};
         erwartet.sort();
         QCOMPARE(namen, erwartet);
         QCOMPARE(registry.ReadInteger("FontStyle"), 2);
@@ -129,6 +131,9 @@ private Q_SLOTS:
         QVERIFY(LadenAus("CopyMp3File=7\nMinimieren=-1\n").CopyMp3File);
         QVERIFY(LadenAus("CopyMp3File=7\nMinimieren=-1\n").Minimieren);
         QVERIFY(!LadenAus("CopyMp3File=ja\n").CopyMp3File);
+        // The cut at pauses is on unless a number switches it off.
+        QVERIFY(!LadenAus("PausenSchnitt=0\n").PausenSchnitt);
+        QVERIFY(LadenAus("PausenSchnitt=ja\n").PausenSchnitt);
         // Hours unchanged, also outside what the dialogs offer.
         QCOMPARE(LadenAus("MaxStunden=0\n").MaxStunden, 0);
         QCOMPARE(LadenAus("MaxStunden=50\n").MaxStunden, 50);

@@ -19,6 +19,8 @@ const char* const kMp3Format = "\"%s\" -y -i \"%s\" -ab %dk -ar %d -ac %d -acode
 const char* const kM4aFormat =
     "\"%s\" -y -i \"%s\"%s%s -map 0:a%s -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
     "-metadata track=%d/%d -brand \"M4B \" -movflags +faststart \"%s\"";
+const char* const kStillenFormat = "\"%s\" -nostdin -hide_banner -ss %lldms -t %lldms -i \"%s\" "
+                                   "-af silencedetect=noise=-35dB:d=0.25 -f null -";
 // The chapters and the cover come from inputs of their own, the tags still from the part.
 // Output options follow the last input: before an input they would be its own.
 const char* const kEingabeFormat = " -i \"%s\"";
@@ -91,6 +93,15 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
                   titelbild.c_str(), static_cast<int>(AacKbit(ziel.Bitrate, ziel.Kanaele)),
                   static_cast<int>(ziel.Samplerate), static_cast<int>(ziel.Kanaele),
                   static_cast<int>(ziel.TeilNr), static_cast<int>(ziel.TeilAnzahl), result.c_str());
+}
+
+std::string FfmpegStillenKommandozeile(const std::filesystem::path& ffmpegDatei,
+                                       const std::filesystem::path& quelle, std::int64_t vonMs,
+                                       std::int64_t dauerMs) {
+    const std::string encoder = RoQuotePath(ffmpegDatei);
+    const std::string source = RoQuotePath(quelle);
+    return Format(kStillenFormat, encoder.c_str(), static_cast<long long>(vonMs),
+                  static_cast<long long>(dauerMs), source.c_str());
 }
 
 bool FfmpegLaufErfolgreich(bool ausgefuehrt, const TRoConsoleApp& app,

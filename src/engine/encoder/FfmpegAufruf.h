@@ -44,6 +44,13 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
                                    const std::filesystem::path& teil,
                                    const std::string& ergebnisName, const TM4aZiel& ziel);
 
+// The encoder's silence detection on a window of a source (pauses of at least 250 ms
+// below -35 dBFS), with nothing written. Times in whole milliseconds, which ffmpeg reads
+// without a decimal separator, whatever the locale.
+std::string FfmpegStillenKommandozeile(const std::filesystem::path& ffmpegDatei,
+                                       const std::filesystem::path& quelle, std::int64_t vonMs,
+                                       std::int64_t dauerMs);
+
 // The run ended normally: started, waited for to its end, no error recorded, the
 // encoder itself reported success (exit code 0; a child ended by a signal has a
 // non-zero code) and it said nothing of a failed write. An encoder stopped with "q"

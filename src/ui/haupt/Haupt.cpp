@@ -308,11 +308,13 @@ void TForm1::VerbindungenHerstellen() {
             [this] { ListView1->setFocus(Qt::ShortcutFocusReason); });
     connect(Menue.MenuFensterDateiliste, &QAction::triggered, this,
             [this] { ListView2->setFocus(Qt::ShortcutFocusReason); });
-    connect(Menue.MenuEinstCopyMp3FileS, &QAction::triggered, this, [this] {
-        SchalterUmschalten(*Menue.MenuEinstCopyMp3FileS, fState.Daten.CopyMp3FileS);
-    });
-    connect(Menue.MenuEinstMinimierenS, &QAction::triggered, this,
-            [this] { SchalterUmschalten(*Menue.MenuEinstMinimierenS, fState.Daten.MinimierenS); });
+    for (auto [action, schalter] :
+         {std::pair{Menue.MenuEinstCopyMp3FileS, &fState.Daten.CopyMp3FileS},
+          std::pair{Menue.MenuEinstMinimierenS, &fState.Daten.MinimierenS},
+          std::pair{Menue.MenuEinstPausenSchnittS, &fState.Daten.PausenSchnittS}}) {
+        connect(action, &QAction::triggered, this,
+                [this, action, schalter] { SchalterUmschalten(*action, *schalter); });
+    }
     connect(Menue.MenuEinstMaxStunden, &QAction::triggered, this, &TForm1::MaxStundenKlick);
     HilfeVerbinden();
 
@@ -540,6 +542,7 @@ void TForm1::RegistryLadenSpeichern(bool laden) {
     werte.MaxStunden = fState.Daten.MaxStunden;
     werte.CopyMp3File = fState.Daten.CopyMp3FileS;
     werte.Minimieren = fState.Daten.MinimierenS;
+    werte.PausenSchnitt = fState.Daten.PausenSchnittS;
     werte.Path = fOrdnerListe->Dateien().Path();
     werte.Aussehen = fAussehen;
     EinstellungenSpeichern(registry, werte);
@@ -557,6 +560,7 @@ void TForm1::EinstellungenAnwenden() {
     }
     fState.Daten.CopyMp3FileS = geladen.CopyMp3File;
     fState.Daten.MinimierenS = geladen.Minimieren;
+    fState.Daten.PausenSchnittS = geladen.PausenSchnitt;
     EinstellungenMenueOeffnen();
     fState.Daten.MaxStunden = geladen.MaxStunden;
     if (!geladen.Path.empty() && LaufwerkVerfuegbar(geladen.Path)) {

@@ -186,6 +186,7 @@ void TForm1::FensterMenueOeffnen() {
 void TForm1::EinstellungenMenueOeffnen() {
     Menue.MenuEinstCopyMp3FileS->setChecked(fState.Daten.CopyMp3FileS);
     Menue.MenuEinstMinimierenS->setChecked(fState.Daten.MinimierenS);
+    Menue.MenuEinstPausenSchnittS->setChecked(fState.Daten.PausenSchnittS);
 }
 
 // The variable decides, not the check mark: a shortcut or a trigger from outside may

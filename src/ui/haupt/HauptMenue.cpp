@@ -76,7 +76,11 @@ void HauptmenueErzeugen(THauptMenue& m, QMenuBar& leiste) {
         *m.Einstellungen, "MenuEinstMinimierenS",
         QStringLiteral(
             "&Minimiere die Anwendung in die Symbolablage beim Start der M4B-Erstellung ein/aus"));
-    for (QAction* action : {m.MenuEinstCopyMp3FileS, m.MenuEinstMinimierenS}) {
+    m.MenuEinstPausenSchnittS =
+        Eintrag(*m.Einstellungen, "MenuEinstPausenSchnittS",
+                QStringLiteral("&Teile an Dateigrenzen oder Sprechpausen beenden ein/aus"));
+    for (QAction* action :
+         {m.MenuEinstCopyMp3FileS, m.MenuEinstMinimierenS, m.MenuEinstPausenSchnittS}) {
         action->setCheckable(true);
         SchalterZugangEinrichten(*action);
     }

@@ -29,6 +29,7 @@ struct THauptMenue {
     QAction* MenuAnsSchriftart = nullptr;
     QAction* MenuEinstCopyMp3FileS = nullptr;
     QAction* MenuEinstMinimierenS = nullptr;
+    QAction* MenuEinstPausenSchnittS = nullptr;
     QAction* MenuEinstMaxStunden = nullptr;
     std::array<QAction*, 8> MenuHilfe{};
 

@@ -30,10 +30,15 @@ private Q_SLOTS:
         QVERIFY(fState->Daten.CopyMp3FileS);
         fFenster->Menue.MenuEinstMinimierenS->trigger();
         QVERIFY(fState->Daten.MinimierenS);
+        QVERIFY(fState->Daten.PausenSchnittS);
+        fFenster->Menue.MenuEinstPausenSchnittS->trigger();
+        QVERIFY(!fState->Daten.PausenSchnittS);
+        QVERIFY(!fFenster->Menue.MenuEinstPausenSchnittS->isChecked());
         TKivRegistry gelesen(fOrdner.filePath("konfig"));
         QVERIFY(gelesen.OpenKey("Software\\Lorvane", false));
         QCOMPARE(gelesen.ReadInteger("CopyMp3File"), std::optional<std::int32_t>(1));
         QCOMPARE(gelesen.ReadInteger("Minimieren"), std::optional<std::int32_t>(1));
+        QCOMPARE(gelesen.ReadInteger("PausenSchnitt"), std::optional<std::int32_t>(0));
         QCOMPARE(gelesen.ReadInteger("MaxStunden"), std::optional<std::int32_t>(5));
     }
 

@@ -234,10 +234,13 @@ private Q_SLOTS:
         QAccessibleInterface* menue =
             QAccessible::queryAccessibleInterface(fFenster->Menue.Einstellungen);
         QVERIFY(menue != nullptr);
-        const std::array<QAction*, 2> schalter = {fFenster->Menue.MenuEinstCopyMp3FileS,
-                                                  fFenster->Menue.MenuEinstMinimierenS};
-        const std::array<std::atomic<bool>*, 2> werte = {&fState->Daten.CopyMp3FileS,
-                                                         &fState->Daten.MinimierenS};
+        const std::array<QAction*, 3> schalter = {fFenster->Menue.MenuEinstCopyMp3FileS,
+                                                  fFenster->Menue.MenuEinstMinimierenS,
+                                                  fFenster->Menue.MenuEinstPausenSchnittS};
+        const std::array<std::atomic<bool>*, 3> werte = {
+            &fState->Daten.CopyMp3FileS, &fState->Daten.MinimierenS, &fState->Daten.PausenSchnittS};
+        // The cut at pauses is the one switch that starts on.
+        const std::array<bool, 3> anfangs = {false, false, true};
         for (std::size_t i = 0; i < schalter.size(); ++i) {
             QAccessibleInterface* eintrag = menue->child(static_cast<int>(i));
             QVERIFY(eintrag != nullptr);
@@ -246,14 +249,14 @@ private Q_SLOTS:
             QCOMPARE(eintrag->role(), QAccessible::CheckBox);
             QCOMPARE(eintrag->text(QAccessible::Name), StripAmpersands(schalter[i]->text()));
             QVERIFY(eintrag->state().checkable);
-            QVERIFY(!eintrag->state().checked);
+            QCOMPARE(bool(eintrag->state().checked), anfangs[i]);
             // Toggled the way the screen reader does it: the setting follows.
             QVERIFY(eintrag->actionInterface() != nullptr);
             eintrag->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-            QVERIFY(*werte[i]);
-            QVERIFY(eintrag->state().checked);
+            QCOMPARE(bool(*werte[i]), !anfangs[i]);
+            QCOMPARE(bool(eintrag->state().checked), !anfangs[i]);
         }
-        QCOMPARE(menue->child(2)->role(), QAccessible::MenuItem);
+        QCOMPARE(menue->child(3)->role(), QAccessible::MenuItem);
 
         // A state loaded at the start shows before the menu was ever opened.
         FensterZeigen();
