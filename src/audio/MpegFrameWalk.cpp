@@ -169,4 +169,20 @@ std::int64_t VbrTagFrameLength(TStream& stream, std::int64_t start, std::int64_t
     return tag ? std::int64_t{header.framelength} : 0;
 }
 
+std::int32_t EncoderDelayAt(TStream& stream, std::int64_t start, std::int64_t end) {
+    std::uint8_t bytes[kLameTagSearchBytes] = {};
+    const auto want = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(end - start, 0, static_cast<std::int64_t>(sizeof bytes)));
+    if (want < kHeaderBytes) {
+        return -1;
+    }
+    stream.Seek(start);
+    const std::size_t got = std::min(stream.Read(bytes, want), want);
+    const TMpegHeader header = DecodeFrameHeader(bytes);
+    if (got < kHeaderBytes || !header.valid) {
+        return -1;
+    }
+    return LameEncoderDelay(header, std::span<const std::uint8_t>(bytes, got));
+}
+
 } // namespace lorvane

@@ -55,4 +55,8 @@ std::int64_t FrameStartAtSample(TStream& stream, std::int64_t start, std::int64_
 // a frame of audio.
 std::int64_t VbrTagFrameLength(TStream& stream, std::int64_t start, std::int64_t end);
 
+// The encoder delay the LAME extension of the frame at start records, in samples; -1 when
+// the frame carries none.
+std::int32_t EncoderDelayAt(TStream& stream, std::int64_t start, std::int64_t end);
+
 } // namespace lorvane

@@ -1,6 +1,7 @@
 #include "audio/VbrTags.h"
 
 #include <cstring>
+#include <utility>
 
 namespace lorvane {
 
@@ -50,6 +51,33 @@ TVbrTagInfo FindXingTag(const TMpegHeader& header, std::span<const std::uint8_t>
     info.Found = info.Frames > 0;
     info.Empty = info.Frames == 0;
     return info;
+}
+
+std::int32_t LameEncoderDelay(const TMpegHeader& header, std::span<const std::uint8_t> frame) {
+    const std::size_t offset = XingTagOffset(header);
+    if (frame.size() < offset + 8) {
+        return -1;
+    }
+    const std::uint8_t* tag = frame.data() + offset;
+    if (!HasId(tag, "Xing") && !HasId(tag, "Info")) {
+        return -1;
+    }
+    // The optional fields the flags announce: frames, bytes, table of contents, quality.
+    const std::uint8_t flags = tag[7];
+    std::size_t extension = offset + 8;
+    for (const auto& [flag, bytes] : {std::pair{0x01, 4}, {0x02, 4}, {0x04, 100}, {0x08, 4}}) {
+        extension += (flags & flag) != 0 ? static_cast<std::size_t>(bytes) : 0;
+    }
+    // The extension: a 9-byte encoder name, then delay and padding as two 12-bit numbers
+    // at bytes 21 to 23.
+    if (frame.size() < extension + 24) {
+        return -1;
+    }
+    const std::uint8_t* lame = frame.data() + extension;
+    if (!HasId(lame, "LAME") && !HasId(lame, "Lavc") && !HasId(lame, "Lavf")) {
+        return -1;
+    }
+    return (std::int32_t{lame[21]} << 4) | (lame[22] >> 4);
 }
 
 TVbrTagInfo FindVbriTag(const TMpegHeader& header, std::span<const std::uint8_t> frame) {

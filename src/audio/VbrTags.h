@@ -30,4 +30,12 @@ std::size_t XingTagOffset(const TMpegHeader& header);
 TVbrTagInfo FindXingTag(const TMpegHeader& header, std::span<const std::uint8_t> frame);
 TVbrTagInfo FindVbriTag(const TMpegHeader& header, std::span<const std::uint8_t> frame);
 
+// Bytes from a frame's start that hold a "Xing"/"Info" tag with every optional field and
+// the LAME extension behind it.
+inline constexpr std::size_t kLameTagSearchBytes = 36 + 8 + 4 + 4 + 100 + 4 + 24;
+
+// The encoder delay in samples that the LAME extension of a "Xing"/"Info" tag records
+// (written by LAME and by ffmpeg's LAME-based encoder); -1 when the frame has none.
+std::int32_t LameEncoderDelay(const TMpegHeader& header, std::span<const std::uint8_t> frame);
+
 } // namespace lorvane

@@ -168,7 +168,8 @@ bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& erg
                   fState.Convert.ConvertIndex + 1,
                   fState.Convert.TeileErwartet,
                   fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path(),
-                  TitelbildDateiName(daten.ArbeitsOrdner)};
+                  TitelbildDateiName(daten.ArbeitsOrdner),
+                  KapitelVorlauf(kapitel)};
     if (!fs::is_regular_file(ziel.Titelbild, fehler)) {
         ziel.Titelbild.clear();
     }

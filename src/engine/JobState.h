@@ -31,6 +31,8 @@ struct TMp3ListeRec {
     std::int32_t Channels = 0;   // 1 or 2
     std::int64_t Start = 0;      // offset of the first frame header
     std::int64_t Length = 0;     // audio bytes from Start on
+    // The silence its encoder put before the audio, in samples; -1 when not recorded.
+    std::int32_t EncoderDelay = -1;
     // The user's file as the list named it; messages name it, never a scratch copy.
     std::filesystem::path Eingabe;
     // The chapter's name in the parts: the file's own title, else its name.

@@ -1,6 +1,9 @@
 #include "engine/Kapitel.h"
 
+#include <algorithm>
+#include <charconv>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -9,8 +12,9 @@ namespace lorvane {
 
 namespace {
 
-constexpr std::int64_t kAacVorlaufSamples = 1024;
 constexpr const char* kKapitelKopf = "[CHAPTER]";
+// A comment to the encoder, which ignores lines beginning with "#".
+constexpr std::string_view kVorlaufZeile = "#vorlauf=";
 
 // The metadata format's special characters are escaped with a backslash; a line
 // break would end the value.
@@ -47,17 +51,26 @@ fs::path KapitelDateiName(const fs::path& teil) {
     return fs::path(teil).replace_extension(".meta");
 }
 
+std::int32_t TeilVorlauf(const std::vector<TKapitel>& kapitel) {
+    const bool ersteBekannt = !kapitel.empty() && kapitel.front().VerzoegerungBekannt;
+    return kMp3DecoderVerzoegerung + (ersteBekannt ? kapitel.front().Verzoegerung : 0);
+}
+
 std::string KapitelMetadaten(const std::vector<TKapitel>& kapitel, std::int64_t gesamtSamples,
                              std::int32_t samplerate) {
     std::string text = ";FFMETADATA1\n";
     if (samplerate <= 0) {
         return text;
     }
-    const std::int64_t ende = Millisekunden(gesamtSamples + kAacVorlaufSamples, samplerate);
+    const std::int32_t vorlauf = TeilVorlauf(kapitel);
+    text += std::string(kVorlaufZeile) + std::to_string(vorlauf) + "\n";
+    const std::int64_t ende = Millisekunden(
+        std::max<std::int64_t>(0, gesamtSamples + kMp3DecoderVerzoegerung - vorlauf), samplerate);
     for (std::size_t i = 0; i < kapitel.size(); ++i) {
         const auto beginn = [&](std::size_t k) {
-            return k == 0 ? 0
-                          : Millisekunden(kapitel[k].StartSamples + kAacVorlaufSamples, samplerate);
+            const std::int64_t samples = kapitel[k].StartSamples + kMp3DecoderVerzoegerung +
+                                         kapitel[k].Verzoegerung - vorlauf;
+            return k == 0 ? 0 : Millisekunden(std::max<std::int64_t>(0, samples), samplerate);
         };
         text += std::string(kKapitelKopf) +
                 "\nTIMEBASE=1/1000\nSTART=" + std::to_string(beginn(i)) +
@@ -77,6 +90,19 @@ bool KapitelDateiSchreiben(const fs::path& datei, const std::string& text) {
     std::error_code ec;
     fs::remove(datei, ec);
     return false;
+}
+
+std::int32_t KapitelVorlauf(const fs::path& datei) {
+    std::ifstream ein(datei);
+    for (std::string zeile; std::getline(ein, zeile);) {
+        if (zeile.rfind(kVorlaufZeile, 0) == 0) {
+            std::int32_t wert = 0;
+            const char* anfang = zeile.data() + kVorlaufZeile.size();
+            const auto [rest, fehler] = std::from_chars(anfang, zeile.data() + zeile.size(), wert);
+            return fehler == std::errc() && rest != anfang && wert > 0 ? wert : 0;
+        }
+    }
+    return 0;
 }
 
 std::int32_t KapitelZaehlen(const fs::path& datei) {

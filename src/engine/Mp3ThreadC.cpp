@@ -80,10 +80,17 @@ public:
     const fs::path& Name() const { return fName; }
     std::int64_t Bytes() const { return fBytes; }
     // A piece of the list's entry quelle: its first piece in this part opens a chapter.
+    // vomAnfang: the piece begins with the file, behind its encoder delay (-1: unknown).
     void StueckHinzu(std::int32_t quelle, const std::string& titel, std::int64_t bytes,
-                     std::int64_t samples) {
+                     std::int64_t samples, bool vomAnfang, std::int32_t encoderDelay) {
         if (fKapitel.empty() || fKapitelQuelle != quelle) {
-            fKapitel.push_back({titel, fSamples});
+            TKapitel kapitel{titel, fSamples, 0, true};
+            if (vomAnfang) {
+                kapitel.VerzoegerungBekannt = encoderDelay >= 0;
+                kapitel.Verzoegerung =
+                    encoderDelay >= 0 ? encoderDelay : kUeblicheEncoderVerzoegerung;
+            }
+            fKapitel.push_back(kapitel);
             fKapitelQuelle = quelle;
         }
         fBytes += bytes;
@@ -270,6 +277,7 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     // gap into every join.
     {
         TFileStream quelle(eintrag.Filename, TFileMode::OpenRead);
+        eintrag.EncoderDelay = EncoderDelayAt(quelle, eintrag.Start, audioEnde);
         const std::int64_t tagFrame = VbrTagFrameLength(quelle, eintrag.Start, audioEnde);
         if (tagFrame > 0 && eintrag.Start + tagFrame < audioEnde) {
             eintrag.Start += tagFrame;
@@ -427,9 +435,10 @@ TMp3Thread::TSchritt TMp3Thread::DateiVerbinden(const TMp3ListeRec& eintrag, std
             if (!StueckKopieren(*quelle, teil, stueck, eintrag)) {
                 return TSchritt::Fehler;
             }
+            teil.StueckHinzu(fState.Mp3.KopierIndex, eintrag.KapitelTitel, stueck, samples,
+                             position == 0, eintrag.EncoderDelay);
             position += stueck;
             fVerbunden += stueck;
-            teil.StueckHinzu(fState.Mp3.KopierIndex, eintrag.KapitelTitel, stueck, samples);
             fState.Mp3.KopiertBytes += stueck;
         }
     } catch (const std::exception& fehler) {

@@ -334,6 +334,38 @@ TEST(FrameBoundaries, CutsMoveToTheNextFrameStartAndTagFramesAreFound) {
         TMemoryStream stream(tag.Daten);
         EXPECT_EQ(VbrTagFrameLength(stream, 0, stream.Size()), tag.Erwartet) << tag.Fall;
     }
+
+    // The encoder delay of the LAME extension behind the tag's optional fields: 576
+    // samples, padding 1234.
+    const auto lame = [&](const char* id, std::uint8_t flags, const char* name) {
+        Bytes bytes = frames(2);
+        std::memcpy(bytes.data() + 36, id, 4);
+        bytes[36 + 7] = flags;
+        std::size_t erweiterung = 36 + 8;
+        for (const auto& [flag, laenge] : {std::pair{1, 4}, {2, 4}, {4, 100}, {8, 4}}) {
+            erweiterung += (flags & flag) != 0 ? static_cast<std::size_t>(laenge) : 0;
+        }
+        std::memcpy(bytes.data() + erweiterung, name, 4);
+        bytes[erweiterung + 21] = 0x24;
+        bytes[erweiterung + 22] = 0x04;
+        bytes[erweiterung + 23] = 0xD2;
+        return bytes;
+    };
+    const struct {
+        const char* Fall;
+        Bytes Daten;
+        std::int32_t Verzoegerung;
+    } verzoegerungen[] = {
+        {"every field", lame("Info", 0x0F, "LAME"), 576},
+        {"frames only, written by ffmpeg", lame("Xing", 0x01, "Lavc"), 576},
+        {"no LAME extension", lame("Info", 0x0F, "abcd"), -1},
+        {"no tag", frames(2), -1},
+        {"cut short", Bytes(header.begin(), header.end()), -1},
+    };
+    for (const auto& fall : verzoegerungen) {
+        TMemoryStream stream(fall.Daten);
+        EXPECT_EQ(EncoderDelayAt(stream, 0, stream.Size()), fall.Verzoegerung) << fall.Fall;
+    }
 }
 
 } // namespace

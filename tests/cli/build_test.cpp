@@ -68,7 +68,8 @@ TEST_F(Build, MakesAnAudiobookAndReEncodesTheOddFile) {
             (cache / "lorvane" / "Kapitel 2_tmp.mp3").string() + "\n-y -i " +
             (cache / "lorvane" / "Anna - Meer_001.mp3").string() + " -i " +
             (cache / "lorvane" / "Anna - Meer_001.meta").string() +
-            " -map_chapters 1 -map 0:a -c:a aac -b:a 16k -ar 8000 -ac 1 -metadata media_type=2 "
+            " -map_chapters 1 -map 0:a -af atrim=start_sample=1105,asetpts=PTS-STARTPTS -c:a aac "
+            "-b:a 16k -ar 8000 -ac 1 -metadata media_type=2 "
             "-metadata track=1/1 -brand M4B  -movflags +faststart ./Anna - "
             "Meer_001.m4a\n");
     EXPECT_NE(lauf.Out.find("Das Hörbuch \"Meer\" von \"Anna\" wurde erfolgreich erstellt!\n"

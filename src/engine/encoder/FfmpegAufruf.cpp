@@ -17,7 +17,7 @@ const char* const kMp3Format = "\"%s\" -y -i \"%s\" -ab %dk -ar %d -ac %d -acode
 // in the book's own format, and what audiobook players read: the media type audiobook,
 // the brand "M4B ", the part of how many, and the index in front for streaming.
 const char* const kM4aFormat =
-    "\"%s\" -y -i \"%s\"%s%s -map 0:a%s -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
+    "\"%s\" -y -i \"%s\"%s%s -map 0:a%s%s -c:a aac -b:a %dk -ar %d -ac %d -metadata media_type=2 "
     "-metadata track=%d/%d -brand \"M4B \" -movflags +faststart \"%s\"";
 const char* const kStillenFormat = "\"%s\" -nostdin -hide_banner -ss %lldms -t %lldms -i \"%s\" "
                                    "-af silencedetect=noise=-35dB:d=0.25 -f null -";
@@ -25,6 +25,8 @@ const char* const kStillenFormat = "\"%s\" -nostdin -hide_banner -ss %lldms -t %
 // Output options follow the last input: before an input they would be its own.
 const char* const kEingabeFormat = " -i \"%s\"";
 const char* const kKapitelMapping = " -map_chapters 1";
+// Sample-exact, and the rest keeps its times from 0.
+const char* const kVorlaufFormat = " -af atrim=start_sample=%d,asetpts=PTS-STARTPTS";
 // The picture as it is, marked as the cover, not as a video.
 const char* const kTitelbildFormat = " -map %d:v -c:v copy -disposition:v:0 attached_pic";
 
@@ -89,8 +91,11 @@ std::string FfmpegM4aKommandozeile(const std::filesystem::path& ffmpegDatei,
     }
     const std::string titelbild =
         ziel.Titelbild.empty() ? std::string() : Format(kTitelbildFormat, naechsteEingabe);
+    const std::string vorlauf =
+        ziel.Vorlauf > 0 ? Format(kVorlaufFormat, static_cast<int>(ziel.Vorlauf)) : std::string();
     return Format(kM4aFormat, encoder.c_str(), part.c_str(), eingaben.c_str(), kapitel,
-                  titelbild.c_str(), static_cast<int>(AacKbit(ziel.Bitrate, ziel.Kanaele)),
+                  titelbild.c_str(), vorlauf.c_str(),
+                  static_cast<int>(AacKbit(ziel.Bitrate, ziel.Kanaele)),
                   static_cast<int>(ziel.Samplerate), static_cast<int>(ziel.Kanaele),
                   static_cast<int>(ziel.TeilNr), static_cast<int>(ziel.TeilAnzahl), result.c_str());
 }

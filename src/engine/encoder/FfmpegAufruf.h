@@ -32,6 +32,8 @@ struct TM4aZiel {
     std::filesystem::path Kapitel;
     // A JPEG or PNG picture, carried as the cover; none when empty.
     std::filesystem::path Titelbild;
+    // Samples of silence at the part's start that are dropped.
+    std::int32_t Vorlauf = 0;
 };
 
 // The AAC bitrate in kbit/s: what makes the source's rate (less at low rates, where the

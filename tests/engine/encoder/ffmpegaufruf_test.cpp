@@ -120,7 +120,7 @@ TEST_F(EncoderRun, ReencodesAndConvertsFilesWithAwkwardNames) {
 
     const std::string result = "-Anna - \"Reise\"_001.m4a";
     ASSERT_TRUE(Succeeded(
-        FfmpegM4aKommandozeile(fFfmpeg, copy, result, TM4aZiel{32000, 22050, 2, 1, 2, {}, {}}),
+        FfmpegM4aKommandozeile(fFfmpeg, copy, result, TM4aZiel{32000, 22050, 2, 1, 2, {}, {}, 0}),
         book))
         << fApp.ErrorMessage() << " exit " << fApp.ExitCode();
     EXPECT_GT(fs::file_size(book / result), 0U); // written into the working folder

@@ -131,19 +131,20 @@ TEST(FfmpegKommandozeile, M4aLineCarriesTheBooksFormatAndThePlayersTags) {
         TM4aZiel Ziel;
         const char* Format;
     } faelle[] = {
-        {{128000, 44100, 2, 1, 3, {}, {}},
+        {{128000, 44100, 2, 1, 3, {}, {}, 0},
          "-b:a 128k -ar 44100 -ac 2 -metadata media_type=2 -metadata track=1/3"},
-        {{32000, 22050, 1, 2, 2, "/arbeit/Anna - Reise_002.meta", {}},
-         "Reise_002.mp3\" -i \"/arbeit/Anna - Reise_002.meta\" -map_chapters 1 -map 0:a -c:a aac "
+        {{32000, 22050, 1, 2, 2, "/arbeit/Anna - Reise_002.meta", {}, 1105},
+         "Reise_002.mp3\" -i \"/arbeit/Anna - Reise_002.meta\" -map_chapters 1 -map 0:a "
+         "-af atrim=start_sample=1105,asetpts=PTS-STARTPTS -c:a aac "
          "-b:a 24k -ar 22050 -ac 1 -metadata media_type=2 -metadata track=2/2"},
-        {{64000, 44100, 1, 1, 1, {}, {}}, "-b:a 64k -ar 44100 -ac 1"},
-        {{8000, 8000, 1, 1, 1, {}, {}}, "-b:a 16k -ar 8000 -ac 1"},
-        {{24000, 22050, 2, 1, 1, {}, {}}, "-b:a 32k -ar 22050 -ac 2"},
+        {{64000, 44100, 1, 1, 1, {}, {}, 0}, "-b:a 64k -ar 44100 -ac 1"},
+        {{8000, 8000, 1, 1, 1, {}, {}, 0}, "-b:a 16k -ar 8000 -ac 1"},
+        {{24000, 22050, 2, 1, 1, {}, {}, 0}, "-b:a 32k -ar 22050 -ac 2"},
         // The cover: an input of its own, mapped after the audio, copied as it is.
-        {{32000, 22050, 1, 1, 1, {}, "/arbeit/Titelbild.mbild"},
+        {{32000, 22050, 1, 1, 1, {}, "/arbeit/Titelbild.mbild", 0},
          "Reise_002.mp3\" -i \"/arbeit/Titelbild.mbild\" -map 0:a -map 1:v -c:v copy "
          "-disposition:v:0 attached_pic -c:a aac "},
-        {{32000, 22050, 1, 1, 1, "/arbeit/k.meta", "/arbeit/Titelbild.mbild"},
+        {{32000, 22050, 1, 1, 1, "/arbeit/k.meta", "/arbeit/Titelbild.mbild", 0},
          "Reise_002.mp3\" -i \"/arbeit/k.meta\" -i \"/arbeit/Titelbild.mbild\" -map_chapters 1 "
          "-map 0:a -map 2:v -c:v copy -disposition:v:0 attached_pic -c:a aac "},
     };
@@ -172,7 +173,7 @@ TEST(FfmpegKommandozeile, NastyPathsArriveAsSingleArguments) {
     const std::string kapitel = "/arbeit\\/-x \"1\".meta";
     const std::string titelbild = "/arbeit\\/-x \"1\".mbild";
     const Args m4a = RoSplitCommandLine(FfmpegM4aKommandozeile(
-        encoder, source, result, TM4aZiel{64000, 22050, 1, 1, 1, kapitel, titelbild}));
+        encoder, source, result, TM4aZiel{64000, 22050, 1, 1, 1, kapitel, titelbild, 0}));
     ASSERT_GE(m4a.size(), 9U);
     EXPECT_EQ(Args(m4a.begin(), m4a.begin() + 8),
               (Args{encoder, "-y", "-i", source, "-i", kapitel, "-i", titelbild}));
