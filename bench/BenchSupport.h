@@ -1,10 +1,13 @@
 #pragma once
-// What both benchmarks need: medians, and a child process run with its times and peak
-// memory.
+// What the benchmarks share: medians, programs from PATH, and child processes run with
+// their times and peak memory or read from as they write.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace lorvane::bench {
 
@@ -27,5 +30,35 @@ struct TChildRun {
 TChildRun RunChild(const std::vector<std::string>& args,
                    const std::vector<std::string>& extraEnv = {},
                    const std::filesystem::path& errFile = {});
+
+// Throws with the child's error output when it did not exit with 0.
+void MustSucceed(const TChildRun& run, const char* what);
+
+// The first executable of that name in PATH; throws when there is none.
+std::filesystem::path ProgramInPath(const std::string& name);
+
+// A child whose standard output is read while it runs: standard input from /dev/null,
+// the error output this process's. Reading to the end and then Finish() reaps it; the
+// destructor closes the pipe and reaps it otherwise.
+class TChildOutput {
+public:
+    explicit TChildOutput(const std::vector<std::string>& args);
+    ~TChildOutput();
+    TChildOutput(const TChildOutput&) = delete;
+    TChildOutput& operator=(const TChildOutput&) = delete;
+
+    // Up to size bytes; 0 at the end of the output.
+    std::size_t Read(char* buffer, std::size_t size);
+    // Waits for the child and throws when it did not exit with 0.
+    void Finish();
+
+private:
+    std::string fName;
+    int fPipe = -1;
+    pid_t fPid = -1;
+};
+
+// The whole standard output of a child that must succeed.
+std::string ChildOutput(const std::vector<std::string>& args);
 
 } // namespace lorvane::bench

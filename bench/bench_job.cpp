@@ -14,12 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "BenchSupport.h"
 
@@ -40,25 +37,6 @@ struct TOptions {
     int Runs = 3;
     bool Keep = false;
 };
-
-// The first executable "ffmpeg" in PATH.
-fs::path FfmpegInPath() {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const fs::path candidate = fs::path(folder) / "ffmpeg";
-        if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    throw std::runtime_error("ffmpeg not found in PATH");
-}
-
-void MustSucceed(const TChildRun& run, const char* what) {
-    if (run.ExitStatus != 0)
-        throw std::runtime_error(std::string(what) + " failed (exit status " +
-                                 std::to_string(run.ExitStatus) + "):\n" + run.Err);
-}
 
 // Speech-like input at a usual audiobook format: 64 kbit/s, 22050 Hz, mono. A tone
 // that changes pitch, so that the encoder has something to do.
@@ -122,7 +100,7 @@ TOptions ParseOptions(int argc, char** argv) {
             throw std::runtime_error("unknown option " + arg);
     }
     if (options.Ffmpeg.empty())
-        options.Ffmpeg = FfmpegInPath();
+        options.Ffmpeg = ProgramInPath("ffmpeg");
     options.Dir = fs::absolute(options.Dir);
     return options;
 }
