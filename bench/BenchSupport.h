@@ -2,6 +2,7 @@
 // What the benchmarks share: medians, programs from PATH, and child processes run with
 // their times and peak memory or read from as they write.
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,9 @@
 namespace lorvane::bench {
 
 double Median(std::vector<double> values);
+
+// Wall-clock seconds since start.
+double SecondsSince(std::chrono::steady_clock::time_point start);
 
 struct TChildRun {
     int ExitStatus = -1;

@@ -55,7 +55,7 @@ struct TCase {
 double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return SecondsSince(start);
 }
 
 // Reads the whole file with read() and a 1 MiB buffer; returns the bytes read.

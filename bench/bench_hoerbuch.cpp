@@ -68,10 +68,6 @@ double Ms(double samples) {
     return samples * 1000.0 / kRate;
 }
 
-double Since(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 std::string Clock(double seconds) {
     const auto ms = static_cast<long long>(std::llround(seconds * 1000.0));
     char text[32];
@@ -183,7 +179,7 @@ void MakeInput(const TOptions& options, const std::vector<TSource>& sources) {
             }
             const std::lock_guard guard(lock);
             std::printf("  made %zu/%zu: %s (%d Hz) after %.0f s\n", ++done, missing.size(),
-                        missing[i]->File.filename().c_str(), missing[i]->Hz, Since(start));
+                        missing[i]->File.filename().c_str(), missing[i]->Hz, SecondsSince(start));
             std::fflush(stdout);
         }
     };
@@ -192,7 +188,7 @@ void MakeInput(const TOptions& options, const std::vector<TSource>& sources) {
     second.join();
     if (failure)
         std::rethrow_exception(failure);
-    std::printf("input: made %zu files in %.1f s\n", missing.size(), Since(start));
+    std::printf("input: made %zu files in %.1f s\n", missing.size(), SecondsSince(start));
 }
 
 // The file a tone belongs to by its pitch; -1 for none.
@@ -523,7 +519,7 @@ int Bench(const TOptions& options) {
     std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
     const TBook book = Analyse(options, sources, m4bFiles);
-    std::printf("analysis: %.1f s\n\n", Since(start));
+    std::printf("analysis: %.1f s\n\n", SecondsSince(start));
 
     const std::vector<std::vector<TChapter>> chapters = Chapters(book);
     const TChapterFigures figures = PrintChapters(book, chapters, options.List);
