@@ -51,6 +51,9 @@ Optionen:
                        einer Datei nahe dieser Länge (bis ein Zehntel davor oder
                        danach), sonst in der längsten Sprechpause der zwei
                        Minuten um sie herum
+  -j, --jobs N         höchstens N Teile gleichzeitig umwandeln, 1 bis 16
+                       (Vorgabe: die Zahl der Prozessorkerne, die das Programm
+                       nutzen darf)
   -r, --recursive      auch die Unterordner der Ordner durchsuchen (nach den
                        Dateien des Ordners, Unterordner in Dateimanager-Reihenfolge)
   -y, --yes            jede Frage mit Ja beantworten
@@ -115,6 +118,7 @@ enum class TOption {
     Ausgabe,
     KopieMp3,
     GenaueGroesse,
+    Encoder,
     AllesJa,
     Rekursiv,
     Hilfe
@@ -127,7 +131,7 @@ struct TOptionsName {
     TOption Option;
 };
 
-constexpr std::array<TOptionsName, 10> kOptionen = {{
+constexpr std::array<TOptionsName, 11> kOptionen = {{
     {'a', "author", true, TOption::Autor},
     {'t', "title", true, TOption::Titel},
     {'l', "album", true, TOption::Album},
@@ -135,6 +139,7 @@ constexpr std::array<TOptionsName, 10> kOptionen = {{
     {'o', "output", true, TOption::Ausgabe},
     {'c', "copy-mp3", false, TOption::KopieMp3},
     {'g', "exact-size", false, TOption::GenaueGroesse},
+    {'j', "jobs", true, TOption::Encoder},
     {'y', "yes", false, TOption::AllesJa},
     {'r', "recursive", false, TOption::Rekursiv},
     {'h', "help", false, TOption::Hilfe},
@@ -192,6 +197,15 @@ std::optional<std::string> Anwenden(TBuildOptionen& optionen, TOption option,
     case TOption::GenaueGroesse:
         optionen.GenaueGroesse = true;
         break;
+    case TOption::Encoder: {
+        const std::optional<std::int32_t> anzahl = GanzzahlLesen(wert);
+        if (!anzahl || *anzahl < 1 || *anzahl > kMaxEncoder) {
+            return "die Zahl der Encoder (-j) muss eine ganze Zahl von 1 bis " +
+                   std::to_string(kMaxEncoder) + " sein, nicht \"" + wert + "\"";
+        }
+        optionen.Encoder = *anzahl;
+        break;
+    }
     case TOption::AllesJa:
         optionen.AllesJa = true;
         break;
@@ -344,6 +358,7 @@ int JobAusfuehren(const TBuildOptionen& optionen, std::ostream& out, std::ostrea
     state.Daten.MaxStunden = optionen.Stunden;
     state.Daten.CopyMp3FileS = optionen.KopieMp3;
     state.Daten.PausenSchnittS = !optionen.GenaueGroesse;
+    state.Daten.Encoder = optionen.Encoder.value_or(StandardEncoder());
 
     TConsoleFrontEnd frontEnd(KonsolenOptionenErmitteln(optionen.AllesJa), err);
     int status = kBuildFehlgeschlagen;

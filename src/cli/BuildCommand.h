@@ -27,6 +27,8 @@ struct TBuildOptionen {
     bool KopieMp3 = false;
     // Parts end at the frame after the size, not at a nearby file boundary or pause.
     bool GenaueGroesse = false;
+    // Encoders side by side; none given: the cores the process may use.
+    std::optional<std::int32_t> Encoder;
     bool AllesJa = false;
     bool Rekursiv = false;
     bool Hilfe = false;

@@ -125,7 +125,9 @@ TBearbeitenDlg::~TBearbeitenDlg() {
             if (fEngine) {
                 EncoderStoppen(fEngine->Mp3InPipe);
                 fState.Convert.ConvertEncoderGestopptS = true;
-                EncoderStoppen(fEngine->ConvertInPipe);
+                for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
+                    EncoderStoppen(fEngine->Converter(k).InPipe);
+                }
                 fStoppZeit = fStoppZeit.value_or(std::chrono::steady_clock::now());
             }
             // Only the termination handlers: the front end may be what failed.
@@ -299,7 +301,7 @@ bool TBearbeitenDlg::HoerbuchOrdnerLeeren(const fs::path& ordner) {
 bool TBearbeitenDlg::ThreadsStarten() {
     auto& daten = fState.Daten;
     std::unique_ptr<TWorkerThread> mp3;
-    std::unique_ptr<TWorkerThread> convert;
+    std::vector<std::unique_ptr<TWorkerThread>> converter;
     bool mp3Gestartet = false;
     try {
         mp3 = NeuerThread(fThreads.Mp3Thread);
@@ -307,17 +309,29 @@ bool TBearbeitenDlg::ThreadsStarten() {
             ThreadBeendet(thread, daten.Mp3ThreadLaeuftS, true);
         });
         mp3->SetFreeOnTerminate(true);
-        convert = NeuerThread(fThreads.ConvertThread);
-        convert->SetOnTerminate([this, &daten](TWorkerThread& thread) {
-            ThreadBeendet(thread, daten.ConvertThreadLaeuftS, false);
-        });
-        convert->SetFreeOnTerminate(true);
+        const std::int32_t anzahl = std::clamp<std::int32_t>(daten.Encoder, 1, kMaxEncoder);
+        fEngine->ConverterAnlegen(anzahl);
+        fConverterLaufend = anzahl;
+        for (std::int32_t k = 0; k < anzahl; ++k) {
+            converter.push_back(NeuerThread(fThreads.ConvertThread));
+            converter.back()->SetOnTerminate([this, &daten](TWorkerThread& thread) {
+                // The flag stays while another converter runs.
+                std::atomic<bool> beendet{true};
+                ThreadBeendet(thread, beendet, false);
+                if (--fConverterLaufend == 0) {
+                    daten.ConvertThreadLaeuftS = false;
+                }
+            });
+            converter.back()->SetFreeOnTerminate(true);
+        }
         mp3->Start();
         // From here on the thread frees itself.
         mp3.release();
         mp3Gestartet = true;
-        convert->Start();
-        convert.release();
+        for (std::unique_ptr<TWorkerThread>& thread : converter) {
+            thread->Start();
+            thread.release();
+        }
         return true;
     } catch (const std::exception& fehler) {
         // What was not started never ends by itself: its running flag goes now. A
@@ -326,7 +340,7 @@ bool TBearbeitenDlg::ThreadsStarten() {
             mp3.reset();
             daten.Mp3ThreadLaeuftS = false;
         }
-        convert.reset();
+        converter.clear();
         daten.ConvertThreadLaeuftS = false;
         fState.Convert.AbbruchS = true;
         fFrontEnd.FehlerZeigen(fehler.what());
@@ -443,7 +457,12 @@ void TBearbeitenDlg::Timer2StaticTextTimer() {
 }
 
 void TBearbeitenDlg::FortschrittSetzen(std::int64_t wert, int phase) {
-    const auto position = static_cast<int>(FortschrittWert({wert, phase}, ZaehlerLesen()));
+    auto position = static_cast<int>(FortschrittWert({wert, phase}, ZaehlerLesen()));
+    // Converters that end and take parts move their counters one after the other: the
+    // bar must not step back meanwhile.
+    if (phase == 3) {
+        position = std::max(position, fPosition);
+    }
     if (position != fPosition) {
         fPosition = position;
         fFrontEnd.FortschrittPositionSetzen(position);
@@ -505,10 +524,12 @@ void TBearbeitenDlg::AbbruchAusfuehren() {
         if (fState.Daten.Mp3ThreadLaeuftS && fEngine->Mp3ConsoleApp.ProcessInfo().HasProcess()) {
             EncoderStoppen(fEngine->Mp3InPipe);
         }
-        if (fState.Daten.ConvertThreadLaeuftS &&
-            fEngine->ConvertConsoleApp.ProcessInfo().HasProcess()) {
-            fState.Convert.ConvertEncoderGestopptS = true;
-            EncoderStoppen(fEngine->ConvertInPipe);
+        for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
+            const TConverterLaeufer laeufer = fEngine->Converter(k);
+            if (fState.Daten.ConvertThreadLaeuftS && laeufer.App.ProcessInfo().HasProcess()) {
+                fState.Convert.ConvertEncoderGestopptS = true;
+                EncoderStoppen(laeufer.InPipe);
+            }
         }
         // An encoder that ignores "q" must not keep the job alive.
         fStoppZeit = fStoppZeit.value_or(std::chrono::steady_clock::now());
@@ -524,7 +545,9 @@ void TBearbeitenDlg::EncoderBeenden() {
         RunnerBeenden(fEngine->Mp3ConsoleApp);
     }
     if (fState.Daten.ConvertThreadLaeuftS) {
-        RunnerBeenden(fEngine->ConvertConsoleApp);
+        for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
+            RunnerBeenden(fEngine->Converter(k).App);
+        }
     }
 }
 
@@ -546,6 +569,12 @@ TJobZaehler TBearbeitenDlg::ZaehlerLesen() const {
     z.AnzahlTeile = convert.ConvertListe.Count();
     z.ConvertDauer = convert.ConvertDauer;
     z.ConvertZeit = convert.ConvertZeit;
+    if (fEngine && fEngine->ConverterAnzahl() > 1) {
+        z.LaufendeTeile = convert.LaufendeTeile;
+        for (const TConvertLauf& lauf : convert.WeitereLaeufe) {
+            z.WeitereLaeufe.emplace_back(lauf.Zeit, lauf.Dauer);
+        }
+    }
     return z;
 }
 

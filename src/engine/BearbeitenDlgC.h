@@ -129,6 +129,8 @@ private:
     TJobThreadErzeugung fThreads;
     TEventQueue fQueue;
     std::unique_ptr<TJobEngine> fEngine;
+    // The converters still running; the last one to end clears ConvertThreadLaeuftS.
+    std::atomic<std::int32_t> fConverterLaufend{0};
     // Held from the start checks to the end: two jobs never share an audiobook folder.
     std::unique_ptr<TOrdnerSperre> fHoerbuchSperre;
     TModalResult fModalResult = TModalResult::None;

@@ -35,26 +35,27 @@ fs::path MitEndung(const fs::path& ordner, const fs::path& teil, const char* end
 } // namespace
 
 TConvertThread::TConvertThread(TEventQueue& controllerQueue, TJobState& state, TJobEngine& engine)
-    : TWorkerThread(controllerQueue),
-      FErrFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&engine.ConvertErrPipe, false)),
-      FOutFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&engine.ConvertOutPipe, false)),
-      fState(state), fEngine(engine) {
+    : TWorkerThread(controllerQueue), fPlatz(engine.ConverterPlatzNehmen()),
+      fLaeufer(engine.Converter(fPlatz)),
+      FErrFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&fLaeufer.ErrPipe, false)),
+      FOutFilter(std::make_unique<TRoAnsiSBCSPipeFilter>(&fLaeufer.OutPipe, false)), fState(state),
+      fEngine(engine) {
     // The standard output's lines carry nothing the job needs: no handler.
     FErrFilter->SetOnLineEnd([this](TRoAnsiSBCSPipeFilter&, const std::string& zeile) {
-        EncoderZeileAuswerten(zeile, fState.Convert.ConvertDauer, fState.Convert.ConvertZeit,
-                              fState.Daten.LetzteZeit);
+        EncoderZeileAuswerten(zeile, fState.Convert.LaufDauer(fPlatz),
+                              fState.Convert.LaufZeit(fPlatz), fLetzteZeit);
         fEncoderMeldung.ZeileAuswerten(zeile);
     });
     // After each run the last position the encoder reported (0 when none) adds to the length.
-    EncoderAnbinden(engine.ConvertConsoleApp, *FOutFilter, *FErrFilter,
-                    [this] { fState.Daten.M4bDauer += fState.Daten.LetzteZeit; });
+    EncoderAnbinden(fLaeufer.App, *FOutFilter, *FErrFilter,
+                    [this] { fState.Daten.M4bDauer += fLetzteZeit; });
     state.Daten.ConvertThreadLaeuftS = true;
 }
 
 TConvertThread::~TConvertThread() {
     // The members must outlive the body, so the wait cannot be left to the base.
     TerminateAndWait();
-    EncoderAbbinden(fEngine.ConvertConsoleApp);
+    EncoderAbbinden(fLaeufer.App);
 }
 
 void TConvertThread::Pausieren() const {
@@ -74,39 +75,47 @@ bool TConvertThread::Ende() const {
     return nichtsMehr || fState.Convert.AbbruchS || Terminated();
 }
 
-bool TConvertThread::TeilWartet() const {
-    const std::int32_t anzahl = fState.Convert.ConvertListe.Count();
-    return anzahl > 0 && fState.Convert.ConvertIndex < anzahl - 1;
+std::optional<std::int32_t> TConvertThread::TeilNehmen() {
+    auto& convert = fState.Convert;
+    std::int32_t index = convert.ConvertIndex;
+    // Several converters take parts: the index moves on only for the one that took it.
+    while (index < convert.ConvertListe.Count() - 1) {
+        if (convert.ConvertIndex.compare_exchange_weak(index, index + 1)) {
+            return index + 1;
+        }
+    }
+    return std::nullopt;
 }
 
 void TConvertThread::Execute() {
     for (;;) {
-        fState.ConvertDurchlaufGestartet();
+        fState.ConvertDurchlaufGestartet(fPlatz);
+        fLetzteZeit = 0;
         Pausieren();
         if (Ende()) {
             return;
         }
-        if (!TeilWartet()) {
-            Warten();
+        Warten();
+        const std::optional<std::int32_t> index = TeilNehmen();
+        if (!index) {
             continue;
         }
-        Warten();
-        // This thread is the only writer of the index.
-        const std::int32_t index = ++fState.Convert.ConvertIndex;
-        if (const std::optional<fs::path> teil = fState.Convert.ConvertListe.At(index)) {
-            TeilKonvertieren(*teil);
+        ++fState.Convert.LaufendeTeile;
+        if (const std::optional<fs::path> teil = fState.Convert.ConvertListe.At(*index)) {
+            TeilKonvertieren(*teil, *index);
         }
+        --fState.Convert.LaufendeTeile;
     }
 }
 
 // After a failure the next pass holds until the controller stops the job.
-void TConvertThread::TeilKonvertieren(const fs::path& teil) {
+void TConvertThread::TeilKonvertieren(const fs::path& teil, std::int32_t index) {
     const fs::path& ordner = fState.Convert.HoerbuchOrdner;
     const fs::path ergebnis = MitEndung(ordner, teil, ".m4a");
     const fs::path fertig = MitEndung(ordner, teil, ".m4b");
     // A result left by an earlier job must not pass for this run's.
     DateiLoeschen(ergebnis);
-    if (!EncoderAusfuehren(teil, ergebnis)) {
+    if (!EncoderAusfuehren(teil, ergebnis, index)) {
         // A failed run may have left a truncated file that must not pass for a result.
         DateiLoeschen(ergebnis);
         fState.ConvertFehlerMelden(MitGrund(KonvertierungFehler(teil), KonvertierungGrund()));
@@ -155,17 +164,18 @@ std::string TConvertThread::KonvertierungGrund() const {
     if (!fErgebnisFehler.empty()) {
         return fErgebnisFehler;
     }
-    return EncoderFehlerGrund(fEngine.ConvertConsoleApp, fEncoderMeldung);
+    return EncoderFehlerGrund(fLaeufer.App, fEncoderMeldung);
 }
 
-bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis) {
+bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& ergebnis,
+                                       std::int32_t index) {
     const TDatenVariablen& daten = fState.Daten;
     std::error_code fehler;
     const fs::path kapitel = KapitelDateiName(teil);
     TM4aZiel ziel{daten.ZielBitrate,
                   daten.ZielSamplerate,
                   daten.ZielChannels,
-                  fState.Convert.ConvertIndex + 1,
+                  index + 1,
                   fState.Convert.TeileErwartet,
                   fs::is_regular_file(kapitel, fehler) ? kapitel : fs::path(),
                   TitelbildDateiName(daten.ArbeitsOrdner),
@@ -175,7 +185,7 @@ bool TConvertThread::EncoderAusfuehren(const fs::path& teil, const fs::path& erg
     }
     const std::string befehl =
         FfmpegM4aKommandozeile(daten.FfmpegDatei, teil, ergebnis.filename().string(), ziel);
-    TRoConsoleApp& app = fEngine.ConvertConsoleApp;
+    TRoConsoleApp& app = fLaeufer.App;
     fEncoderMeldung.Zuruecksetzen();
     fErgebnisFehler.clear();
     try {

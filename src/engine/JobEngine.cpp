@@ -12,4 +12,26 @@ TJobEngine::TJobEngine()
     EncoderRunnerEinrichten(ConvertConsoleApp, ConvertInPipe, ConvertOutPipe, ConvertErrPipe);
 }
 
+TEncoderPlatz::TEncoderPlatz() : InPipe(1, true), OutPipe(0, true), ErrPipe(0, true) {
+    EncoderRunnerEinrichten(ConsoleApp, InPipe, OutPipe, ErrPipe);
+}
+
+void TJobEngine::ConverterAnlegen(std::int32_t anzahl) {
+    while (ConverterAnzahl() < anzahl) {
+        fWeitereConverter.push_back(std::make_unique<TEncoderPlatz>());
+    }
+}
+
+std::int32_t TJobEngine::ConverterAnzahl() const {
+    return 1 + static_cast<std::int32_t>(fWeitereConverter.size());
+}
+
+TConverterLaeufer TJobEngine::Converter(std::int32_t k) {
+    if (k <= 0 || k > static_cast<std::int32_t>(fWeitereConverter.size())) {
+        return {ConvertConsoleApp, ConvertInPipe, ConvertOutPipe, ConvertErrPipe};
+    }
+    TEncoderPlatz& platz = *fWeitereConverter[static_cast<std::size_t>(k - 1)];
+    return {platz.ConsoleApp, platz.InPipe, platz.OutPipe, platz.ErrPipe};
+}
+
 } // namespace lorvane

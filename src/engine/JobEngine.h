@@ -9,7 +9,32 @@
 #include "engine/prozess/RoPipe.h"
 #include "id3v2/ID3v2Tags.h"
 
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 namespace lorvane {
+
+// A console runner with its three pipes, set up as the engine's own.
+struct TEncoderPlatz {
+    TEncoderPlatz();
+    TEncoderPlatz(const TEncoderPlatz&) = delete;
+    TEncoderPlatz& operator=(const TEncoderPlatz&) = delete;
+
+    TRoPipe InPipe;
+    TRoPipe OutPipe;
+    TRoPipe ErrPipe;
+    TRoConsoleApp ConsoleApp;
+};
+
+// What one converter works with.
+struct TConverterLaeufer {
+    TRoConsoleApp& App;
+    TRoPipe& InPipe;
+    TRoPipe& OutPipe;
+    TRoPipe& ErrPipe;
+};
 
 struct TJobEngine {
     // Input pipes of size 1, the other four of the default size, all inheritable; each
@@ -30,6 +55,18 @@ struct TJobEngine {
     TRoPipe ConvertErrPipe;
     TRoConsoleApp Mp3ConsoleApp;
     TRoConsoleApp ConvertConsoleApp;
+
+    // Runners for converters beyond the first, made before the threads start.
+    void ConverterAnlegen(std::int32_t anzahl);
+    std::int32_t ConverterAnzahl() const;
+    // Converter k's runner: the first converter's is ConvertConsoleApp with its pipes.
+    TConverterLaeufer Converter(std::int32_t k);
+    // Each converter made takes the next runner.
+    std::int32_t ConverterPlatzNehmen() { return fNaechsterConverter++; }
+
+private:
+    std::vector<std::unique_ptr<TEncoderPlatz>> fWeitereConverter;
+    std::atomic<std::int32_t> fNaechsterConverter{0};
 };
 
 } // namespace lorvane

@@ -2,11 +2,27 @@
 
 #include "base/DatenC.h"
 
+#include <algorithm>
 #include <limits>
+#include <sched.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace lorvane {
+
+std::int32_t StandardEncoder() {
+    cpu_set_t kerne;
+    CPU_ZERO(&kerne);
+    int anzahl = 0;
+    if (::sched_getaffinity(0, sizeof kerne, &kerne) == 0) {
+        anzahl = CPU_COUNT(&kerne);
+    }
+    if (anzahl <= 0) {
+        anzahl = static_cast<int>(std::thread::hardware_concurrency());
+    }
+    return std::clamp<std::int32_t>(anzahl, 1, kMaxEncoder);
+}
 
 namespace {
 
@@ -83,8 +99,10 @@ void TJobState::Mp3ListeAufbauen(const std::vector<TDateiZeile>& zeilen) {
 }
 
 void TJobState::FortschrittsfensterErstellt() {
-    Convert.ConvertDauer = -1;
-    Convert.ConvertZeit = -1;
+    for (std::int32_t k = 0; k < kMaxEncoder; ++k) {
+        ConvertDurchlaufGestartet(k);
+    }
+    Convert.LaufendeTeile = 0;
     Daten.TeilNr = 0;
     Daten.Mp3ThreadLaeuftS = false;
     Daten.ConvertThreadLaeuftS = false;
@@ -141,9 +159,13 @@ void TJobState::Mp3ZeitenZuruecksetzen() {
 }
 
 void TJobState::ConvertDurchlaufGestartet() {
-    Convert.ConvertDauer = -1;
-    Convert.ConvertZeit = -1;
+    ConvertDurchlaufGestartet(0);
     Daten.LetzteZeit = 0;
+}
+
+void TJobState::ConvertDurchlaufGestartet(std::int32_t k) {
+    Convert.LaufDauer(k) = -1;
+    Convert.LaufZeit(k) = -1;
 }
 
 void TJobState::Mp3FehlerMelden(std::string meldung) {

@@ -12,6 +12,7 @@
 #include "engine/ordner/Ordner.h"
 #include "engine/threads/LockedList.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -48,6 +49,13 @@ struct TDateiZeile {
     std::string Dauer;
 };
 
+// At most this many encoders convert parts at once.
+inline constexpr std::int32_t kMaxEncoder = 16;
+
+// The cores this process may use (its CPU affinity, else the machine's), 1 to
+// kMaxEncoder: as many encoders as can run side by side.
+std::int32_t StandardEncoder();
+
 // Settings, folders, metadata, target format, running flags and totals.
 struct TDatenVariablen {
     std::atomic<bool> CopyMp3FileS{false};
@@ -57,7 +65,11 @@ struct TDatenVariablen {
     // The setting's value when it is missing.
     std::atomic<std::int32_t> MaxStunden{StundenVorgabe};
     std::atomic<bool> Mp3ThreadLaeuftS{false};
+    // True while any converter runs.
     std::atomic<bool> ConvertThreadLaeuftS{false};
+    // The encoders the converter runs side by side (1 to kMaxEncoder); the front ends
+    // set it from the cores the process may use.
+    std::atomic<std::int32_t> Encoder{1};
     std::atomic<std::int32_t> GesamtDauer{0};
     std::atomic<std::int32_t> M4bDauer{0};
     std::atomic<std::int32_t> LetzteZeit{0};
@@ -75,10 +87,28 @@ struct TDatenVariablen {
     std::string Album;
 };
 
+// One further converter's running part: its length and position in seconds as its
+// encoder reports them, -1 while unknown.
+struct TConvertLauf {
+    std::atomic<std::int32_t> Dauer{-1};
+    std::atomic<std::int32_t> Zeit{-1};
+};
+
 // The converter's side and the stop protocol.
 struct TConvertVariablen {
+    // The first converter's running part; the further ones are in WeitereLaeufe.
     std::atomic<std::int32_t> ConvertDauer{0};
     std::atomic<std::int32_t> ConvertZeit{0};
+    std::array<TConvertLauf, kMaxEncoder - 1> WeitereLaeufe;
+    // The parts being converted now.
+    std::atomic<std::int32_t> LaufendeTeile{0};
+    // The length and position of converter k's running part.
+    std::atomic<std::int32_t>& LaufDauer(std::int32_t k) {
+        return k == 0 ? ConvertDauer : WeitereLaeufe[static_cast<std::size_t>(k - 1)].Dauer;
+    }
+    std::atomic<std::int32_t>& LaufZeit(std::int32_t k) {
+        return k == 0 ? ConvertZeit : WeitereLaeufe[static_cast<std::size_t>(k - 1)].Zeit;
+    }
     std::atomic<bool> AbbruchS{false};
     std::atomic<bool> PauseS{false};
     TLockedList<std::filesystem::path> ConvertListe;
@@ -160,6 +190,8 @@ public:
     void Mp3ZeitenZuruecksetzen();
     // Every pass of the converter's loop, so before every conversion.
     void ConvertDurchlaufGestartet();
+    // Converter k starts a pass: its part's length and position are unknown again.
+    void ConvertDurchlaufGestartet(std::int32_t k);
 
     // The stop protocol's first half: hold both workers, then leave exactly one message.
     void Mp3FehlerMelden(std::string meldung);

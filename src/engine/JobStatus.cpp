@@ -79,8 +79,10 @@ TJobStatusAnzeige StatusBerechnen(const TJobZaehler& z) {
         // While the joiner runs the bar follows the joiner; the converter shows only in
         // its line.
         if (!z.Mp3ThreadLaeuft) {
-            anzeige.Fortschritt =
-                TFortschrittSchritt{Scaled(100, z.ConvertIndex, z.AnzahlTeile), 3};
+            // The parts taken and no longer running are done.
+            const std::int64_t fertig =
+                z.LaufendeTeile < 0 ? z.ConvertIndex : z.ConvertIndex + 1 - z.LaufendeTeile;
+            anzeige.Fortschritt = TFortschrittSchritt{Scaled(100, fertig, z.AnzahlTeile), 3};
         }
     } else {
         anzeige.Text2 = ErstelleOkText();
@@ -98,9 +100,14 @@ std::int64_t FortschrittWert(const TFortschrittSchritt& schritt, const TJobZaehl
     } else if (schritt.Phase == 2) {
         wert += 50;
     } else if (schritt.Phase == 3) {
+        // Each running part adds its done share.
         const std::int64_t anteil = Scaled(100, 1, z.AnzahlTeile);
-        if (z.ConvertDauer > 0 && z.ConvertZeit > 0 && anteil > 0) {
-            wert += Scaled(anteil, z.ConvertZeit, z.ConvertDauer);
+        std::vector<std::pair<std::int64_t, std::int64_t>> laeufe = z.WeitereLaeufe;
+        laeufe.emplace_back(z.ConvertZeit, z.ConvertDauer);
+        for (const auto& [zeit, dauer] : laeufe) {
+            if (dauer > 0 && zeit > 0 && anteil > 0) {
+                wert += Scaled(anteil, zeit, dauer);
+            }
         }
     }
     return wert > 100 ? 100 : wert;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lorvane {
 
@@ -48,6 +50,10 @@ struct TJobZaehler {
     std::int64_t AnzahlTeile = 0; // entries of the converter's queue
     std::int64_t ConvertDauer = -1;
     std::int64_t ConvertZeit = -1;
+    // With several converters: the parts being converted (-1 with one converter, whose
+    // running part is ConvertIndex), and the further converters' positions and lengths.
+    std::int64_t LaufendeTeile = -1;
+    std::vector<std::pair<std::int64_t, std::int64_t>> WeitereLaeufe;
 };
 
 // Phase 1: analysis and preprocessing; 2: joining; 3: converting after the joiner.

@@ -511,6 +511,16 @@ bool TMp3Thread::StueckKopieren(TStream& quelle, TTeil& teil, std::int64_t stuec
 }
 
 bool TMp3Thread::TeilBeginnen(TTeil& teil) {
+    // One finished part more than there are encoders may wait: the working folder holds
+    // no more than that.
+    const auto& convert = fState.Convert;
+    const std::int32_t grenze = std::clamp<std::int32_t>(fState.Daten.Encoder, 1, kMaxEncoder) + 1;
+    while (convert.ConvertListe.Count() - 1 - convert.ConvertIndex >= grenze) {
+        if (AbbruchVerlangt()) {
+            return false;
+        }
+        Warten();
+    }
     const TDatenVariablen& daten = fState.Daten;
     const std::int32_t nummer = ++fState.Daten.TeilNr;
     const fs::path name = TeilDateiName(daten.ArbeitsOrdner, daten.Autor, daten.Album, nummer);

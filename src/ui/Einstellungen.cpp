@@ -102,6 +102,9 @@ TGeladeneEinstellungen EinstellungenLaden(TKivRegistry& registry) {
     werte.CopyMp3File = SchalterLaden(registry, wert::CopyMp3File);
     werte.Minimieren = SchalterLaden(registry, wert::Minimieren);
     werte.PausenSchnitt = SchalterLaden(registry, wert::PausenSchnitt, true);
+    if (const std::optional<std::int32_t> encoder = registry.ReadInteger(wert::Encoder)) {
+        werte.Encoder = std::clamp<std::int32_t>(*encoder, 1, kMaxEncoder);
+    }
     werte.MaxStunden = registry.ReadInteger(wert::MaxStunden).value_or(StundenVorgabe);
     werte.Path = PfadLaden(registry);
     werte.Aussehen.AktFont = FontLaden(registry);

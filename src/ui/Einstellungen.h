@@ -3,6 +3,7 @@
 // the main window's first show and saved after every change and at closing. Only the
 // values are read and written here; the main window applies them.
 
+#include "engine/JobState.h"
 #include "engine/TeilGroesse.h"
 #include "platform/aussehen/Fenster.h"
 #include "platform/instanz/KivRegistry.h"
@@ -29,6 +30,7 @@ inline const QString Width = QStringLiteral("Width");
 inline const QString CopyMp3File = QStringLiteral("CopyMp3File");
 inline const QString Minimieren = QStringLiteral("Minimieren");
 inline const QString PausenSchnitt = QStringLiteral("PausenSchnitt");
+inline const QString Encoder = QStringLiteral("Encoder");
 inline const QString MaxStunden = QStringLiteral("MaxStunden");
 inline const QString Path = QStringLiteral("Path");
 inline const QString FontName = QStringLiteral("FontName");
@@ -65,6 +67,9 @@ struct TGeladeneEinstellungen {
     bool CopyMp3File = false, Minimieren = false;
     // On unless switched off: parts end at a file boundary or pause near their size.
     bool PausenSchnitt = true;
+    // The encoders side by side, 1 to kMaxEncoder; missing (or no number): the cores
+    // the program may use. Only read: the user writes it into the file.
+    std::int32_t Encoder = StandardEncoder();
     // Unchanged as stored; the dialogs limit what they offer.
     std::int32_t MaxStunden = StundenVorgabe;
     // Native bytes, not yet checked for existence; empty = drive level.

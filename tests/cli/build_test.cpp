@@ -360,6 +360,41 @@ TEST_F(Build, AFailingEncoderStopsTheConversion) {
     ArbeitsOrdnerSauber();
 }
 
+// Two encoders side by side, the second fails at once: the job stops with its message;
+// the first one's run ends its part whole, and no cut-off file is left.
+TEST_F(Build, OneOfTwoEncodersFailingStopsTheJobWithItsMessage) {
+    fs::create_directories(ein);
+    ASSERT_EQ(test::RunCommand("ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+                               "sine=f=300:r=8000:d=7440 -c:a libmp3lame -b:a 8k -ac 1 " +
+                               test::ShellQuote((ein / "Lang.mp3").string())),
+              0);
+    // The first run waits for the second to have failed: it passes only side by side.
+    const std::string marke = test::ShellQuote((dir / "zwei-gescheitert").string());
+    ffmpeg = Skript("halb", "for ergebnis; do :; done\n"
+                            "case \"$ergebnis\" in *_002.m4a) touch " +
+                                marke +
+                                "; echo 'Teil zwei geht nicht' >&2; exit 1;; esac\n"
+                                "i=0; while [ ! -e " +
+                                marke +
+                                " ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done\n"
+                                "[ -e " +
+                                marke +
+                                " ] || exit 3\nprintf '\\000\\000\\000\\010moov' > "
+                                "\"$ergebnis\"\n");
+    const TLauf lauf =
+        Cli({"-y", "-g", "-j", "2", "-s", "1", "-o", aus.string(), "-l", "Lang", ein.string()});
+    EXPECT_EQ(lauf.Status, 1);
+    EXPECT_NE(lauf.Err.find("Die Datei \"" + (cache / "lorvane" / "_ - Lang_002.mp3").string() +
+                            "\" konnte nicht konvertiert werden!\nDie M4B-Erstellung wird "
+                            "abgebrochen!\nGrund: Teil zwei geht nicht"),
+              std::string::npos)
+        << lauf.Err;
+    EXPECT_TRUE(Dateien(aus / "Lang", ".m4a").empty());
+    EXPECT_EQ(Dateien(aus / "Lang", ".m4b"),
+              std::vector<fs::path>{aus / "Lang" / "_ - Lang_001.m4b"});
+    ArbeitsOrdnerSauber();
+}
+
 TEST_F(Build, AFailingEncoderStopsTheReEncoding) {
     const std::vector<fs::path> kapitel = KapitelMitFormatmix();
     ffmpeg = Skript("kaputt", "exit 1");

@@ -263,6 +263,57 @@ TEST_F(BuildSignale, OneSignalEndsAnEncoderThatIgnoresEverythingAndItsChildren) 
     ArbeitsOrdnerSauber();
 }
 
+// Two parts converted side by side: a cancel while both encoders run ends both (they
+// ignore "q" and are killed after the grace period) and leaves no part, whole or cut.
+// The exact size spares the stand-in the pause search.
+TEST_F(BuildSignale, ACancelEndsBothEncodersRunningSideBySide) {
+    fs::create_directories(ein);
+    ASSERT_EQ(test::RunCommand("ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+                               "sine=f=300:r=8000:d=7440 -c:a libmp3lame -b:a 8k -ac 1 " +
+                               test::ShellQuote((ein / "Lang.mp3").string())),
+              0);
+    const fs::path kennungen = dir / "kennungen";
+    ffmpeg = Skript("encoder", "trap '' INT\necho $$ >> " + test::ShellQuote(kennungen.string()) +
+                                   "\nwhile :; do sleep 0.05; done");
+    const pid_t pid = ::lorvane::Starten(
+        {LORVANE_CLI_PATH, "build", "-y", "-g", "-j", "2", "-s", "1", "-o", aus.string(), "-l",
+         "Lang", ein.string()},
+        {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(), "LORVANE_FFMPEG=" + ffmpeg},
+        err);
+    ASSERT_GT(pid, 0);
+    std::vector<std::string> encoder;
+    const auto frist = std::chrono::steady_clock::now() + 60s;
+    while (encoder.size() < 2 && std::chrono::steady_clock::now() < frist) {
+        std::this_thread::sleep_for(20ms);
+        std::error_code ec;
+        if (fs::exists(kennungen, ec)) {
+            const auto bytes = test::ReadFileBytes(kennungen);
+            std::istringstream text(std::string(bytes.begin(), bytes.end()));
+            encoder.clear();
+            for (std::string zeile; std::getline(text, zeile);) {
+                encoder.push_back(zeile);
+            }
+        }
+    }
+    ASSERT_EQ(encoder.size(), 2U) << "the two encoders never ran together\n" << Meldungen();
+    ASSERT_EQ(::kill(pid, SIGINT), 0);
+    const int status = AufEndeWarten(pid, 60s);
+    ASSERT_NE(status, -1) << Meldungen();
+    ASSERT_TRUE(WIFEXITED(status)) << Meldungen();
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    for (const std::string& zeile : encoder) {
+        const auto prozess = static_cast<pid_t>(std::atoi(zeile.c_str()));
+        const auto ende = std::chrono::steady_clock::now() + 10s;
+        while (!ProzessBeendet(prozess) && std::chrono::steady_clock::now() < ende) {
+            std::this_thread::sleep_for(20ms);
+        }
+        EXPECT_TRUE(ProzessBeendet(prozess)) << prozess << " outlived the command";
+    }
+    EXPECT_TRUE(Dateien(aus / "Lang", ".m4a").empty());
+    EXPECT_TRUE(Dateien(aus / "Lang", ".m4b").empty());
+    ArbeitsOrdnerSauber();
+}
+
 // Two jobs for one audiobook folder: the second touches nothing and says why; the
 // first finishes as if alone.
 TEST_F(BuildSignale, ASecondJobForTheSameAudiobookFolderStopsAtItsStart) {

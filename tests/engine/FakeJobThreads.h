@@ -80,7 +80,8 @@ inline void NormalerJoiner(TJobState& state, std::chrono::milliseconds jeDatei) 
     }
 }
 
-// Converter: takes the queued parts until the joiner has ended and the queue is done.
+// Converter: takes the queued parts until the joiner has ended and the queue is done;
+// several of them take each part once.
 inline void NormalerConverter(TJobState& state) {
     auto& convert = state.Convert;
     for (;;) {
@@ -91,8 +92,9 @@ inline void NormalerConverter(TJobState& state) {
             convert.ConvertIndex >= convert.ConvertListe.Count() - 1) {
             return;
         }
-        if (convert.ConvertIndex < convert.ConvertListe.Count() - 1) {
-            ++convert.ConvertIndex;
+        std::int32_t index = convert.ConvertIndex;
+        if (index < convert.ConvertListe.Count() - 1 &&
+            convert.ConvertIndex.compare_exchange_strong(index, index + 1)) {
             state.Daten.M4bDauer += 10;
             ++convert.FertigeTeile;
         }

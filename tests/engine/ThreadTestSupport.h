@@ -64,10 +64,12 @@ public:
         if (Laeuft()) {
             State.Convert.AbbruchS = true;
             State.Convert.PauseS = false;
-            for (auto [app, pipe] : {std::pair{&Engine.Mp3ConsoleApp, &Engine.Mp3InPipe},
-                                     std::pair{&Engine.ConvertConsoleApp, &Engine.ConvertInPipe}}) {
-                if (app->ProcessInfo().HasProcess()) {
-                    pipe->WriteData("q", 1);
+            if (Engine.Mp3ConsoleApp.ProcessInfo().HasProcess()) {
+                Engine.Mp3InPipe.WriteData("q", 1);
+            }
+            for (std::int32_t k = 0; k < Engine.ConverterAnzahl(); ++k) {
+                if (Engine.Converter(k).App.ProcessInfo().HasProcess()) {
+                    Engine.Converter(k).InPipe.WriteData("q", 1);
                 }
             }
             WartenBis([this] { return !Laeuft(); });
@@ -93,12 +95,21 @@ public:
         thread->SetFreeOnTerminate(true);
         thread->Start();
     }
-    void ConverterStarten() {
-        auto* thread = new TConvertThread(Queue, State, Engine);
-        thread->SetOnTerminate(
-            [this](TWorkerThread&) { State.Daten.ConvertThreadLaeuftS = false; });
-        thread->SetFreeOnTerminate(true);
-        thread->Start();
+    // As many converters as asked for, each with its runner; the last one to end
+    // clears the running flag, as the controller does.
+    void ConverterStarten(std::int32_t anzahl = 1) {
+        Engine.ConverterAnlegen(anzahl);
+        fConverterLaufend = anzahl;
+        for (std::int32_t k = 0; k < anzahl; ++k) {
+            auto* thread = new TConvertThread(Queue, State, Engine);
+            thread->SetOnTerminate([this](TWorkerThread&) {
+                if (--fConverterLaufend == 0) {
+                    State.Daten.ConvertThreadLaeuftS = false;
+                }
+            });
+            thread->SetFreeOnTerminate(true);
+            thread->Start();
+        }
     }
 
     // Runs the controller's events every 10 ms until the condition holds. A message of
@@ -130,6 +141,10 @@ public:
     const std::filesystem::path& Arbeit() const { return State.Daten.ArbeitsOrdner; }
     const std::filesystem::path& Hoerbuch() const { return State.Convert.HoerbuchOrdner; }
 
+private:
+    std::atomic<std::int32_t> fConverterLaufend{0};
+
+public:
     TempDir Dir;
     TJobState State;
     TEventQueue Queue;

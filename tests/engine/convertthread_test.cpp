@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -86,6 +87,37 @@ TEST_F(ConvertThreadStandIn, ConvertsInQueueOrderAndEndsOnlyAfterTheJoiner) {
     EXPECT_EQ(job.State.Convert.ConvertIndex, 2);
     // Every run adds the last position the encoder reported: 5 s each.
     EXPECT_EQ(job.State.Daten.M4bDauer, 15);
+}
+
+// Two converters on four queued parts: both encoders run at once, each part is taken by
+// one of them, with its own track number, and every part is finished.
+TEST_F(ConvertThreadStandIn, TwoConvertersTakeEachPartOnceSideBySide) {
+    job.State.Daten.FfmpegDatei = job.Dir / "encoder";
+    test::WriteShellScript(job.State.Daten.FfmpegDatei,
+                           "for a; do case \"$a\" in track=*) t=\"$a\";; esac; done\n"
+                           "echo \"start $t\" >> " +
+                               test::ShellQuote(log.string()) + "\nsleep 0.3\n" +
+                               test::kMp4Schreiben + "echo \"ende $t\" >> " +
+                               test::ShellQuote(log.string()) + "\n");
+    job.State.Convert.TeileErwartet = 4;
+    for (int nummer = 1; nummer <= 4; ++nummer) {
+        job.State.Convert.ConvertListe.Add(Teil(nummer));
+    }
+    job.ConverterStarten(2);
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_TRUE(job.ConvertMeldungen.empty());
+    EXPECT_EQ(job.State.Convert.FertigeTeile, 4);
+    EXPECT_EQ(job.State.Convert.LaufendeTeile, 0);
+    const std::vector<std::string> zeilen = test::Zeilen(log);
+    ASSERT_EQ(zeilen.size(), 8U);
+    EXPECT_EQ(zeilen[0].rfind("start", 0), 0U);
+    EXPECT_EQ(zeilen[1].rfind("start", 0), 0U) << "the second began before the first ended";
+    for (int nummer = 1; nummer <= 4; ++nummer) {
+        const std::string track = "track=" + std::to_string(nummer) + "/4";
+        EXPECT_EQ(std::count(zeilen.begin(), zeilen.end(), "start " + track), 1) << track;
+        EXPECT_EQ(test::ReadFileBytes(ImHoerbuch(nummer, ".m4b")),
+                  test::AlsMp4(test::BytesOf("Teil " + std::to_string(nummer))));
+    }
 }
 
 TEST_F(ConvertThreadStandIn, EndsAtOnceWhenTheJoinerEndedWithoutParts) {

@@ -131,6 +131,38 @@ TEST(StatusBerechnen, AfterTheJoinerTheConverterMovesTheBar) {
     EXPECT_EQ(FortschrittWert(*anzeige.Fortschritt, z), 62);
 }
 
+// Two converters: the parts taken and no longer running are done, and each running part
+// adds its share. The line counts the parts started.
+TEST(StatusBerechnen, SeveralConvertersAddTheSharesOfTheirRunningParts) {
+    const struct {
+        std::int64_t index, laufend;
+        std::vector<std::pair<std::int64_t, std::int64_t>> weitere;
+        std::int64_t basis, wert;
+    } faelle[] = {
+        // Parts 1 and 2 running (first half, second a quarter done): 0 + 12 + 6.
+        {1, 2, {{50, 200}}, 0, 18},
+        // Part 1 done, 2 half and 3 not yet reported: 25 + 12.
+        {2, 2, {{0, -1}}, 25, 37},
+        // Between runs: parts 1 to 3 done, nothing running.
+        {2, 0, {{-1, -1}}, 75, 75},
+    };
+    for (const auto& fall : faelle) {
+        TJobZaehler z;
+        z.ConvertThreadLaeuft = true;
+        z.AnzahlTeile = 4;
+        z.ConvertIndex = fall.index;
+        z.ConvertDauer = 200;
+        z.ConvertZeit = fall.laufend > 0 ? 100 : -1;
+        z.LaufendeTeile = fall.laufend;
+        z.WeitereLaeufe = fall.weitere;
+        const TJobStatusAnzeige anzeige = StatusBerechnen(z);
+        EXPECT_EQ(anzeige.Text2, "Erstelle M4B-Datei: " + std::to_string(fall.index + 1) + "/4");
+        ASSERT_TRUE(anzeige.Fortschritt.has_value());
+        EXPECT_EQ(anzeige.Fortschritt->Wert, fall.basis) << fall.index;
+        EXPECT_EQ(FortschrittWert(*anzeige.Fortschritt, z), fall.wert) << fall.index;
+    }
+}
+
 TEST(StatusBerechnen, NothingRunningShowsOkAndLeavesTheBar) {
     TJobZaehler z;
     z.AnzahlDateien = 3;

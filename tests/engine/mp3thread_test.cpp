@@ -269,6 +269,32 @@ TEST_F(Mp3ThreadGrenze, ThePartEndsWithTheFileNearItsSizeUnlessTheExactSizeIsWan
     }
 }
 
+// Three hours in parts of one: with one encoder at most two finished parts wait, so the
+// joiner holds before the third until the converter takes one.
+TEST(Mp3ThreadWarteschlange, AtMostOneFinishedPartMoreThanEncodersWaits) {
+    TTestJob job;
+    fs::create_directories(job.Dir / "quelle");
+    std::vector<TDateiZeile> zeilen;
+    for (int i = 0; i < 3; ++i) {
+        const fs::path datei = job.Dir / "quelle" / (std::to_string(i) + ".mp3");
+        test::WriteFileBytes(datei, test::SynthetischeFrames(50000, static_cast<std::uint8_t>(i)));
+        zeilen.push_back({datei.string(), "01:00:00"});
+    }
+    job.Vorbereiten(zeilen);
+    job.State.Daten.PausenSchnittS = false;
+    job.State.Daten.FfmpegDatei = test::StandInEncoder(job.Dir.Path(), 0, true, job.Dir / "log");
+    job.JoinerStarten();
+    ASSERT_TRUE(job.WartenBis([&] { return job.State.Convert.ConvertListe.Count() == 2; }));
+    const auto spaeter = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    job.WartenBis([&] { return std::chrono::steady_clock::now() > spaeter; });
+    EXPECT_EQ(job.State.Convert.ConvertListe.Count(), 2);
+    EXPECT_TRUE(job.State.Daten.Mp3ThreadLaeuftS);
+    job.ConverterStarten();
+    ASSERT_TRUE(job.BisBeideEnden());
+    EXPECT_TRUE(job.Mp3Meldungen.empty());
+    EXPECT_EQ(job.State.Convert.FertigeTeile, 3);
+}
+
 // Also when the second file begins with the encoder's "Info" frame: that frame is its
 // description, silence to a player, and is left out of the joined audio.
 TEST_F(Mp3ThreadKurz, OnePartWhenTheHoursCoverThePlayingTime) {

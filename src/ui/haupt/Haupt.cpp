@@ -561,6 +561,7 @@ void TForm1::EinstellungenAnwenden() {
     fState.Daten.CopyMp3FileS = geladen.CopyMp3File;
     fState.Daten.MinimierenS = geladen.Minimieren;
     fState.Daten.PausenSchnittS = geladen.PausenSchnitt;
+    fState.Daten.Encoder = geladen.Encoder;
     EinstellungenMenueOeffnen();
     fState.Daten.MaxStunden = geladen.MaxStunden;
     if (!geladen.Path.empty() && LaufwerkVerfuegbar(geladen.Path)) {
