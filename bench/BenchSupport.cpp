@@ -59,6 +59,13 @@ int WaitStatus(pid_t pid, rusage* usage) {
 
 } // namespace
 
+std::string TArgs::Value() {
+    if (fIndex + 1 >= fArgc) {
+        throw std::runtime_error(Name() + " needs a value");
+    }
+    return fArgv[++fIndex];
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

@@ -14,6 +14,22 @@ namespace lorvane::bench {
 
 double Median(std::vector<double> values);
 
+// The command line's options in order: Next() moves to the next argument, Name() is
+// it, Value() takes the argument after it as its value.
+class TArgs {
+public:
+    TArgs(int argc, char** argv) : fArgc(argc), fArgv(argv) {}
+    bool Next() { return ++fIndex < fArgc; }
+    std::string Name() const { return fArgv[fIndex]; }
+    // Throws when the option has no value.
+    std::string Value();
+
+private:
+    int fArgc;
+    char** fArgv;
+    int fIndex = 0;
+};
+
 // Wall-clock seconds since start.
 double SecondsSince(std::chrono::steady_clock::time_point start);
 

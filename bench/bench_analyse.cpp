@@ -174,21 +174,16 @@ bool GigabyteFits(const TOptions& options) {
 
 TOptions ParseOptions(int argc, char** argv) {
     TOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                Usage();
-            return argv[++i];
-        };
+    for (TArgs args(argc, argv); args.Next();) {
+        const std::string arg = args.Name();
         if (arg == "--dir")
-            options.Dir = value();
+            options.Dir = args.Value();
         else if (arg == "--cli")
-            options.Cli = value();
+            options.Cli = args.Value();
         else if (arg == "--runs")
-            options.Runs = std::max(1, std::atoi(value().c_str()));
+            options.Runs = std::max(1, std::atoi(args.Value().c_str()));
         else if (arg == "--size-mb")
-            options.SizeBytes = std::max(1LL, std::atoll(value().c_str())) * 1000 * 1000;
+            options.SizeBytes = std::max(1LL, std::atoll(args.Value().c_str())) * 1000 * 1000;
         else if (arg == "--gigabyte")
             options.Gigabyte = true;
         else if (arg == "--no-gigabyte")

@@ -548,26 +548,21 @@ int Bench(const TOptions& options) {
 
 TOptions ParseOptions(int argc, char** argv) {
     TOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                throw std::runtime_error(arg + " needs a value");
-            return argv[++i];
-        };
+    for (TArgs args(argc, argv); args.Next();) {
+        const std::string arg = args.Name();
         if (arg == "--dir")
-            options.Dir = value();
+            options.Dir = args.Value();
         else if (arg == "--cli")
-            options.Cli = value();
+            options.Cli = args.Value();
         else if (arg == "--ffmpeg")
-            options.Ffmpeg = value();
+            options.Ffmpeg = args.Value();
         else if (arg == "--files")
             // The highest tone, 3710 Hz, stays well below the MP3 encoder's lowpass.
-            options.Files = std::clamp(std::atoi(value().c_str()), 1, 40);
+            options.Files = std::clamp(std::atoi(args.Value().c_str()), 1, 40);
         else if (arg == "--minutes")
-            options.Minutes = std::max(1, std::atoi(value().c_str()));
+            options.Minutes = std::max(1, std::atoi(args.Value().c_str()));
         else if (arg == "--hours")
-            options.Hours = std::clamp(std::atoi(value().c_str()), 1, 10);
+            options.Hours = std::clamp(std::atoi(args.Value().c_str()), 1, 10);
         else if (arg == "--keep")
             options.Keep = true;
         else if (arg == "--list")

@@ -79,26 +79,21 @@ double PeakRssMiB(const std::string& err) {
 
 TOptions ParseOptions(int argc, char** argv) {
     TOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                throw std::runtime_error(arg + " needs a value");
-            return argv[++i];
-        };
+    for (TArgs args(argc, argv); args.Next();) {
+        const std::string arg = args.Name();
         if (arg == "--dir")
-            options.Dir = value();
+            options.Dir = args.Value();
         else if (arg == "--cli")
-            options.Cli = value();
+            options.Cli = args.Value();
         else if (arg == "--ffmpeg")
-            options.Ffmpeg = value();
+            options.Ffmpeg = args.Value();
         else if (arg == "--minutes")
-            options.Minutes = std::max(1, std::atoi(value().c_str()));
+            options.Minutes = std::max(1, std::atoi(args.Value().c_str()));
         else if (arg == "--files")
-            options.Files = std::max(1, std::atoi(value().c_str()));
+            options.Files = std::max(1, std::atoi(args.Value().c_str()));
         else if (arg == "--parts") {
             options.Parts.clear();
-            std::string list = value();
+            std::string list = args.Value();
             for (std::size_t at = 0; at < list.size();) {
                 const std::size_t comma = std::min(list.find(',', at), list.size());
                 options.Parts.push_back(
@@ -106,7 +101,7 @@ TOptions ParseOptions(int argc, char** argv) {
                 at = comma + 1;
             }
         } else if (arg == "--runs")
-            options.Runs = std::max(1, std::atoi(value().c_str()));
+            options.Runs = std::max(1, std::atoi(args.Value().c_str()));
         else if (arg == "--keep")
             options.Keep = true;
         else
