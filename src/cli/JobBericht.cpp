@@ -53,10 +53,8 @@ std::vector<fs::path> FremdeHoerbuchDateien(const TJobState& state) {
 
 std::vector<fs::path> FertigeM4bDateien(const TJobState& state) {
     std::vector<fs::path> m4b;
-    for (const fs::path& datei : state.Convert.FertigeDateien.Copy()) {
-        if (datei.extension() == ".m4b") {
-            m4b.push_back(datei);
-        }
+    for (const auto& [datei, kapitel] : state.FertigeKapitelInTeilfolge()) {
+        m4b.push_back(datei);
     }
     return m4b;
 }
@@ -65,7 +63,7 @@ bool ErfolgBerichten(std::ostream& out, const TJobState& state) {
     out << KonsolenText(ErfolgsText(state)) << "\n"
         << "Hörbuchordner: " << CellText(state.Convert.HoerbuchOrdner.string()) << "\n";
     bool alleDa = true;
-    for (const auto& [datei, kapitel] : state.Convert.FertigeKapitel.Copy()) {
+    for (const auto& [datei, kapitel] : state.FertigeKapitelInTeilfolge()) {
         const bool da = Vorhanden(datei);
         alleDa = alleDa && da;
         out << (da ? "  " : "  FEHLT: ") << CellText(datei.filename().string()) << " (" << kapitel

@@ -158,6 +158,16 @@ void TJobState::Mp3ZeitenZuruecksetzen() {
     Mp3.Mp3Zeit = -1;
 }
 
+std::vector<std::pair<fs::path, std::int32_t>> TJobState::FertigeKapitelInTeilfolge() const {
+    std::vector<std::pair<fs::path, std::int32_t>> kapitel = Convert.FertigeKapitel.Copy();
+    std::sort(kapitel.begin(), kapitel.end(), [](const auto& a, const auto& b) {
+        const std::string& x = a.first.native();
+        const std::string& y = b.first.native();
+        return x.size() != y.size() ? x.size() < y.size() : x < y;
+    });
+    return kapitel;
+}
+
 void TJobState::ConvertDurchlaufGestartet() {
     ConvertDurchlaufGestartet(0);
     Daten.LetzteZeit = 0;

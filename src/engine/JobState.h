@@ -189,6 +189,10 @@ public:
     // Before each file of the preprocessing and each re-encoding: position unknown.
     void Mp3ZeitenZuruecksetzen();
     // Every pass of the converter's loop, so before every conversion.
+    // FertigeKapitel in the order of the parts: converters side by side finish them in
+    // any order. The names differ only in the part number, so the shorter name comes first.
+    std::vector<std::pair<std::filesystem::path, std::int32_t>> FertigeKapitelInTeilfolge() const;
+
     void ConvertDurchlaufGestartet();
     // Converter k starts a pass: its part's length and position are unknown again.
     void ConvertDurchlaufGestartet(std::int32_t k);

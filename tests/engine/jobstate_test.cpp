@@ -118,6 +118,21 @@ TEST(Mp3Liste, TheTotalStaysInRangeForAbsurdRows) {
     EXPECT_EQ(state.Daten.GesamtDauer, INT32_MAX);
 }
 
+// Converters side by side finish parts in any order; reports list them in part order.
+TEST(JobState, FinishedPartsAreReportedInPartOrder) {
+    TJobState state;
+    for (const char* name :
+         {"/h/A - B_002.m4b", "/h/A - B_1000.m4b", "/h/A - B_001.m4b", "/h/A - B_999.m4b"}) {
+        state.Convert.FertigeKapitel.Add({name, 1});
+    }
+    std::vector<std::string> namen;
+    for (const auto& [datei, kapitel] : state.FertigeKapitelInTeilfolge()) {
+        namen.push_back(datei.filename().string());
+    }
+    EXPECT_EQ(namen, (std::vector<std::string>{"A - B_001.m4b", "A - B_002.m4b", "A - B_999.m4b",
+                                               "A - B_1000.m4b"}));
+}
+
 TEST(JobState, ProgressWindowResetsEveryPerJobValue) {
     test::TempDir dir;
     TJobState state(TestOrdner(dir));

@@ -270,7 +270,7 @@ void TForm1::WeiterKlick() {
         ListView2->setFocus(Qt::OtherFocusReason);
         if (FrageJaNein(this,
                         ErfolgsFrage(daten.Album, daten.Autor, daten.TeilNr, daten.M4bDauer,
-                                     KapitelJeDateiText(fState.Convert.FertigeKapitel.Copy())))) {
+                                     KapitelJeDateiText(fState.FertigeKapitelInTeilfolge())))) {
             AusgabeordnerOeffnen();
         }
     }
