@@ -306,7 +306,8 @@ bool TBearbeitenDlg::ThreadsStarten() {
     try {
         mp3 = NeuerThread(fThreads.Mp3Thread);
         mp3->SetOnTerminate([this, &daten](TWorkerThread& thread) {
-            ThreadBeendet(thread, daten.Mp3ThreadLaeuftS, true);
+            ThreadAusnahmeMelden(thread, true);
+            daten.Mp3ThreadLaeuftS = false;
         });
         mp3->SetFreeOnTerminate(true);
         const std::int32_t anzahl = std::clamp<std::int32_t>(daten.Encoder, 1, kMaxEncoder);
@@ -315,9 +316,8 @@ bool TBearbeitenDlg::ThreadsStarten() {
         for (std::int32_t k = 0; k < anzahl; ++k) {
             converter.push_back(NeuerThread(fThreads.ConvertThread));
             converter.back()->SetOnTerminate([this, &daten](TWorkerThread& thread) {
+                ThreadAusnahmeMelden(thread, false);
                 // The flag stays while another converter runs.
-                std::atomic<bool> beendet{true};
-                ThreadBeendet(thread, beendet, false);
                 if (--fConverterLaufend == 0) {
                     daten.ConvertThreadLaeuftS = false;
                 }
@@ -358,7 +358,7 @@ std::unique_ptr<TWorkerThread> TBearbeitenDlg::NeuerThread(const TJobThreadErzeu
 
 // A body that ended through an exception did not finish its work: that is an error
 // of the thread, reported like the ones it reports itself.
-void TBearbeitenDlg::ThreadBeendet(TWorkerThread& thread, std::atomic<bool>& laeuft, bool joiner) {
+void TBearbeitenDlg::ThreadAusnahmeMelden(TWorkerThread& thread, bool joiner) {
     if (const std::exception_ptr ausnahme = thread.FatalException()) {
         std::string grund = "unbekannter Fehler";
         try {
@@ -373,7 +373,6 @@ void TBearbeitenDlg::ThreadBeendet(TWorkerThread& thread, std::atomic<bool>& lae
             fState.ConvertFehlerMelden(ThreadAbbruchFehler(grund));
         }
     }
-    laeuft = false;
 }
 
 void TBearbeitenDlg::AufThreadsWarten(bool fehlerPruefen) {
@@ -571,8 +570,8 @@ TJobZaehler TBearbeitenDlg::ZaehlerLesen() const {
     z.ConvertZeit = convert.ConvertZeit;
     if (fEngine && fEngine->ConverterAnzahl() > 1) {
         z.LaufendeTeile = convert.LaufendeTeile;
-        for (const TConvertLauf& lauf : convert.WeitereLaeufe) {
-            z.WeitereLaeufe.emplace_back(lauf.Zeit, lauf.Dauer);
+        for (std::int32_t k = 1; k < fEngine->ConverterAnzahl(); ++k) {
+            z.WeitereLaeufe.emplace_back(fState.Convert.LaufZeit(k), fState.Convert.LaufDauer(k));
         }
     }
     return z;

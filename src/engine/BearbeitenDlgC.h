@@ -115,7 +115,7 @@ private:
     bool OrdnerLeerenMitFrage();
     bool ThreadsStarten();
     std::unique_ptr<TWorkerThread> NeuerThread(const TJobThreadErzeuger& erzeuger);
-    void ThreadBeendet(TWorkerThread& thread, std::atomic<bool>& laeuft, bool joiner);
+    void ThreadAusnahmeMelden(TWorkerThread& thread, bool joiner);
     void AufThreadsWarten(bool fehlerPruefen);
     void Ereignisse();
     void FehlerlisteUebernehmen();

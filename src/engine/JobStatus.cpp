@@ -102,12 +102,14 @@ std::int64_t FortschrittWert(const TFortschrittSchritt& schritt, const TJobZaehl
     } else if (schritt.Phase == 3) {
         // Each running part adds its done share.
         const std::int64_t anteil = Scaled(100, 1, z.AnzahlTeile);
-        std::vector<std::pair<std::int64_t, std::int64_t>> laeufe = z.WeitereLaeufe;
-        laeufe.emplace_back(z.ConvertZeit, z.ConvertDauer);
-        for (const auto& [zeit, dauer] : laeufe) {
+        const auto hinzu = [&](std::int64_t zeit, std::int64_t dauer) {
             if (dauer > 0 && zeit > 0 && anteil > 0) {
                 wert += Scaled(anteil, zeit, dauer);
             }
+        };
+        hinzu(z.ConvertZeit, z.ConvertDauer);
+        for (const auto& [zeit, dauer] : z.WeitereLaeufe) {
+            hinzu(zeit, dauer);
         }
     }
     return wert > 100 ? 100 : wert;

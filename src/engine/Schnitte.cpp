@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <exception>
+#include <utility>
 
 namespace lorvane {
 
@@ -34,18 +36,37 @@ std::optional<std::size_t> NaechsteGrenze(const std::vector<std::int64_t>& anfae
 
 constexpr std::size_t kWalkPuffer = 1 << 16;
 
-// The cut for a target inside an entry, as a byte position in the entry's file.
+// The cut for a target inside an entry, as a byte position in the entry's file. One walk
+// from the entry's start to the target gives the samples before it and the frame after
+// it, and keeps the frames of the last window's length, from where the walk to the
+// pause starts: a file of hours is not walked again for each question.
 std::int64_t PausenSchnitt(const TSchnittQuelle& quelle, std::int64_t zielByte,
                            const TStillenSuche& suche) {
     TFileStream stream(quelle.Datei, TFileMode::OpenRead);
     const std::int64_t ende = quelle.Start + quelle.Length;
-    const std::int64_t frameDanach =
-        FrameStartAtOrAfter(stream, quelle.Start, ende, zielByte, kWalkPuffer);
-    if (quelle.Samplerate <= 0) {
+    const std::int64_t rueckblick = kPausenFensterMs * std::max(quelle.Samplerate, 0) / 1000;
+    std::int64_t samples = 0;
+    // Frame starts with the samples before them; the first lies a window before the end.
+    std::deque<std::pair<std::int64_t, std::int64_t>> fenster;
+    const std::int64_t stop =
+        WalkFrames(stream, quelle.Start, ende, kWalkPuffer,
+                   [&](std::int64_t position, const TMpegHeader& frame) {
+                       if (position >= zielByte) {
+                           return false;
+                       }
+                       fenster.emplace_back(position, samples);
+                       samples += SamplesInFrame(frame);
+                       while (fenster.size() > 1 && fenster[1].second <= samples - rueckblick) {
+                           fenster.pop_front();
+                       }
+                       return true;
+                   });
+    // As FrameStartAtOrAfter: damaged data before the target is cut where it is.
+    const std::int64_t frameDanach = stop >= zielByte ? std::min(stop, ende) : zielByte;
+    if (quelle.Samplerate <= 0 || fenster.empty()) {
         return frameDanach;
     }
-    const std::int64_t zielMs =
-        SamplesInRange(stream, quelle.Start, zielByte, kWalkPuffer) * 1000 / quelle.Samplerate;
+    const std::int64_t zielMs = samples * 1000 / quelle.Samplerate;
     const std::int64_t vonMs = std::max<std::int64_t>(0, zielMs - kPausenFensterMs);
     const std::vector<TStille> stillen =
         suche(quelle.Datei, vonMs, zielMs + kPausenFensterMs - vonMs);
@@ -55,8 +76,11 @@ std::int64_t PausenSchnitt(const TSchnittQuelle& quelle, std::int64_t zielByte,
         return frameDanach;
     }
     const double sekunden = static_cast<double>(vonMs) / 1000 + *mitte;
-    return FrameStartAtSample(stream, quelle.Start, ende,
-                              std::llround(sekunden * quelle.Samplerate), kWalkPuffer);
+    const std::int64_t pause = std::llround(sekunden * quelle.Samplerate);
+    const auto [von, davor] = fenster.front().second <= pause
+                                  ? fenster.front()
+                                  : std::pair<std::int64_t, std::int64_t>{quelle.Start, 0};
+    return FrameStartAtSample(stream, von, ende, pause - davor, kWalkPuffer);
 }
 
 } // namespace
