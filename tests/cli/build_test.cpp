@@ -363,11 +363,8 @@ TEST_F(Build, AFailingEncoderStopsTheConversion) {
 // Two encoders side by side, the second fails at once: the job stops with its message;
 // the first one's run ends its part whole, and no cut-off file is left.
 TEST_F(Build, OneOfTwoEncodersFailingStopsTheJobWithItsMessage) {
-    fs::create_directories(ein);
-    ASSERT_EQ(test::RunCommand("ffmpeg -nostdin -loglevel error -y -f lavfi -i "
-                               "sine=f=300:r=8000:d=7440 -c:a libmp3lame -b:a 8k -ac 1 " +
-                               test::ShellQuote((ein / "Lang.mp3").string())),
-              0);
+    // Two hours and four minutes: two parts of an hour.
+    Mp3Erzeugen(ein / "Lang.mp3", 7440);
     // The first run waits for the second to have failed: it passes only side by side.
     const std::string marke = test::ShellQuote((dir / "zwei-gescheitert").string());
     ffmpeg = Skript("halb", "for ergebnis; do :; done\n"

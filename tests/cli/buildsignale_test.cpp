@@ -267,11 +267,8 @@ TEST_F(BuildSignale, OneSignalEndsAnEncoderThatIgnoresEverythingAndItsChildren) 
 // ignore "q" and are killed after the grace period) and leaves no part, whole or cut.
 // The exact size spares the stand-in the pause search.
 TEST_F(BuildSignale, ACancelEndsBothEncodersRunningSideBySide) {
-    fs::create_directories(ein);
-    ASSERT_EQ(test::RunCommand("ffmpeg -nostdin -loglevel error -y -f lavfi -i "
-                               "sine=f=300:r=8000:d=7440 -c:a libmp3lame -b:a 8k -ac 1 " +
-                               test::ShellQuote((ein / "Lang.mp3").string())),
-              0);
+    // Two hours and four minutes: two parts of an hour.
+    Mp3Erzeugen(ein / "Lang.mp3", 7440);
     const fs::path kennungen = dir / "kennungen";
     ffmpeg = Skript("encoder", "trap '' INT\necho $$ >> " + test::ShellQuote(kennungen.string()) +
                                    "\nwhile :; do sleep 0.05; done");
