@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -119,7 +120,9 @@ std::filesystem::path ProgramInPath(const std::string& name) {
     throw std::runtime_error(name + " not found in PATH");
 }
 
-TChildOutput::TChildOutput(const std::vector<std::string>& args) : fName(args.at(0)) {
+TChildOutput::TChildOutput(const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnv, TChildStream stream)
+    : fName(args.at(0)) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         throw std::runtime_error("cannot make a pipe: " + std::string(std::strerror(errno)));
@@ -127,9 +130,14 @@ TChildOutput::TChildOutput(const std::vector<std::string>& args) : fName(args.at
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     // dup2 clears close-on-exec on the child's copy only.
-    posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+    if (stream == TChildStream::Err) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], 2);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+    }
     try {
-        fPid = Spawn(args, {}, actions);
+        fPid = Spawn(args, extraEnv, actions);
     } catch (...) {
         ::close(ends[0]);
         ::close(ends[1]);
@@ -158,6 +166,14 @@ std::size_t TChildOutput::Read(char* buffer, std::size_t size) {
         if (errno != EINTR)
             throw std::runtime_error("cannot read from " + fName + ": " + std::strerror(errno));
     }
+}
+
+void TChildOutput::Interrupt() {
+    ::kill(fPid, SIGINT);
+    ::close(fPipe);
+    fPipe = -1;
+    WaitStatus(fPid, nullptr);
+    fPid = -1;
 }
 
 void TChildOutput::Finish() {

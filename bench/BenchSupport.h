@@ -57,12 +57,17 @@ void MustSucceed(const TChildRun& run, const char* what);
 // The first executable of that name in PATH; throws when there is none.
 std::filesystem::path ProgramInPath(const std::string& name);
 
-// A child whose standard output is read while it runs: standard input from /dev/null,
-// the error output this process's. Reading to the end and then Finish() reaps it; the
-// destructor closes the pipe and reaps it otherwise.
+enum class TChildStream { Out, Err };
+
+// A child whose standard output (or its error output) is read while it runs: standard
+// input from /dev/null, the other output this process's error output (or discarded),
+// this process's environment after the extra entries. Reading to
+// the end and then Finish() reaps it; the destructor closes the pipe and reaps it otherwise.
 class TChildOutput {
 public:
-    explicit TChildOutput(const std::vector<std::string>& args);
+    explicit TChildOutput(const std::vector<std::string>& args,
+                          const std::vector<std::string>& extraEnv = {},
+                          TChildStream stream = TChildStream::Out);
     ~TChildOutput();
     TChildOutput(const TChildOutput&) = delete;
     TChildOutput& operator=(const TChildOutput&) = delete;
@@ -71,6 +76,8 @@ public:
     std::size_t Read(char* buffer, std::size_t size);
     // Waits for the child and throws when it did not exit with 0.
     void Finish();
+    // Sends it SIGINT and reaps it, whatever its exit status.
+    void Interrupt();
 
 private:
     std::string fName;

@@ -51,9 +51,9 @@ Optionen:
                        einer Datei nahe dieser Länge (bis ein Zehntel davor oder
                        danach), sonst in der längsten Sprechpause der zwei
                        Minuten um sie herum
-  -j, --jobs N         höchstens N Teile gleichzeitig umwandeln, 1 bis 16
-                       (Vorgabe: die Zahl der Prozessorkerne, die das Programm
-                       nutzen darf)
+  -j, --jobs N         höchstens N Teile gleichzeitig umwandeln und N Dateien
+                       gleichzeitig umkodieren, 1 bis 16 (Vorgabe: die Zahl der
+                       Prozessorkerne, die das Programm nutzen darf)
   -r, --recursive      auch die Unterordner der Ordner durchsuchen (nach den
                        Dateien des Ordners, Unterordner in Dateimanager-Reihenfolge)
   -y, --yes            jede Frage mit Ja beantworten

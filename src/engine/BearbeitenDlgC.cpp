@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <poll.h>
 #include <stdexcept>
 #include <thread>
 
@@ -93,22 +92,6 @@ std::string HoerbuchOrdnerBelegtText(const fs::path& ordner) {
            "abgebrochen!";
 }
 
-bool EncoderStoppen(TRoPipe& eingabe) {
-    // The pipe holds a page at least and only ever gets this one byte per cancel, but
-    // a write into a full pipe would block: look first.
-    pollfd abfrage{};
-    abfrage.fd = eingabe.WriteHandle();
-    abfrage.events = POLLOUT;
-    if (abfrage.fd < 0 || ::poll(&abfrage, 1, 0) != 1 || (abfrage.revents & POLLOUT) == 0) {
-        return false;
-    }
-    try {
-        return eingabe.WriteData("q", 1) == 1;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 TBearbeitenDlg::TBearbeitenDlg(IJobFrontEnd& frontEnd, TJobState& state,
                                const std::vector<TDateiZeile>& zeilen, TJobThreadErzeugung threads)
     : fFrontEnd(frontEnd), fState(state), fThreads(std::move(threads)) {
@@ -124,6 +107,9 @@ TBearbeitenDlg::~TBearbeitenDlg() {
             fState.Convert.PauseS = false;
             if (fEngine) {
                 EncoderStoppen(fEngine->Mp3InPipe);
+                for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
+                    EncoderStoppen(fEngine->Umkodierer(k).InPipe);
+                }
                 fState.Convert.ConvertEncoderGestopptS = true;
                 for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
                     EncoderStoppen(fEngine->Converter(k).InPipe);
@@ -147,6 +133,7 @@ void TBearbeitenDlg::FormCreate() {
     fState.FortschrittsfensterErstellt();
     CaptionZuweisen();
     fPosition = 0;
+    fPhase = 0;
     fFrontEnd.FortschrittPositionSetzen(0);
     fEngine = std::make_unique<TJobEngine>();
     fState.FortschrittsfensterOrdnerAnlegen();
@@ -192,6 +179,7 @@ TModalResult TBearbeitenDlg::Timer1StartTimer() {
     // A cancel confirmed while a question of the checks was open starts nothing.
     if (StartPruefungen() && OrdnerLeerenMitFrage() && !convert.AbbruchS) {
         fPosition = 0;
+        fPhase = 0;
         fFrontEnd.FortschrittPositionSetzen(0);
         if (fState.Daten.MinimierenS) {
             Btn1MinimierenClick();
@@ -312,6 +300,7 @@ bool TBearbeitenDlg::ThreadsStarten() {
         mp3->SetFreeOnTerminate(true);
         const std::int32_t anzahl = std::clamp<std::int32_t>(daten.Encoder, 1, kMaxEncoder);
         fEngine->ConverterAnlegen(anzahl);
+        fEngine->UmkodiererAnlegen(anzahl);
         fConverterLaufend = anzahl;
         for (std::int32_t k = 0; k < anzahl; ++k) {
             converter.push_back(NeuerThread(fThreads.ConvertThread));
@@ -457,11 +446,13 @@ void TBearbeitenDlg::Timer2StaticTextTimer() {
 
 void TBearbeitenDlg::FortschrittSetzen(std::int64_t wert, int phase) {
     auto position = static_cast<int>(FortschrittWert({wert, phase}, ZaehlerLesen()));
-    // Converters that end and take parts move their counters one after the other: the
-    // bar must not step back meanwhile.
-    if (phase == 3) {
+    // Encoders that end and take files or parts move their counters one after the
+    // other: within a phase the bar must not step back meanwhile. The converter's
+    // phase after the joiner's starts again from its own count.
+    if (phase == fPhase) {
         position = std::max(position, fPosition);
     }
+    fPhase = phase;
     if (position != fPosition) {
         fPosition = position;
         fFrontEnd.FortschrittPositionSetzen(position);
@@ -520,11 +511,21 @@ void TBearbeitenDlg::AbbruchAusfuehren() {
     fFrontEnd.AbbruchAngenommen();
     if (fEngine) {
         // The encoder ends its run when it reads "q" on its standard input.
-        if (fState.Daten.Mp3ThreadLaeuftS && fEngine->Mp3ConsoleApp.ProcessInfo().HasProcess()) {
-            EncoderStoppen(fEngine->Mp3InPipe);
+        if (fState.Daten.Mp3ThreadLaeuftS) {
+            // A "q" left in the pipe of a runner between runs would stop its next run.
+            const auto stoppen = [](TEncoderLaeufer laeufer) {
+                if (laeufer.App.ProcessInfo().HasProcess()) {
+                    EncoderStoppen(laeufer.InPipe);
+                }
+            };
+            stoppen({fEngine->Mp3ConsoleApp, fEngine->Mp3InPipe, fEngine->Mp3OutPipe,
+                     fEngine->Mp3ErrPipe});
+            for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
+                stoppen(fEngine->Umkodierer(k));
+            }
         }
         for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
-            const TConverterLaeufer laeufer = fEngine->Converter(k);
+            const TEncoderLaeufer laeufer = fEngine->Converter(k);
             if (fState.Daten.ConvertThreadLaeuftS && laeufer.App.ProcessInfo().HasProcess()) {
                 fState.Convert.ConvertEncoderGestopptS = true;
                 EncoderStoppen(laeufer.InPipe);
@@ -542,6 +543,9 @@ void TBearbeitenDlg::EncoderBeenden() {
     }
     if (fState.Daten.Mp3ThreadLaeuftS) {
         RunnerBeenden(fEngine->Mp3ConsoleApp);
+        for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
+            RunnerBeenden(fEngine->Umkodierer(k).App);
+        }
     }
     if (fState.Daten.ConvertThreadLaeuftS) {
         for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
@@ -564,10 +568,17 @@ TJobZaehler TBearbeitenDlg::ZaehlerLesen() const {
     z.GesamtBytes = mp3.GesamtBytes;
     z.Mp3Dauer = mp3.Mp3Dauer;
     z.Mp3Zeit = mp3.Mp3Zeit;
+    z.VorFertig = mp3.VorFertig;
     z.ConvertIndex = convert.ConvertIndex;
     z.AnzahlTeile = convert.ConvertListe.Count();
     z.ConvertDauer = convert.ConvertDauer;
     z.ConvertZeit = convert.ConvertZeit;
+    if (fEngine) {
+        for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
+            const TEncoderLauf& lauf = mp3.UmkodierLaeufe.at(static_cast<std::size_t>(k));
+            z.UmkodierLaeufe.emplace_back(lauf.Zeit, lauf.Dauer);
+        }
+    }
     if (fEngine && fEngine->ConverterAnzahl() > 1) {
         z.LaufendeTeile = convert.LaufendeTeile;
         for (std::int32_t k = 1; k < fEngine->ConverterAnzahl(); ++k) {

@@ -14,6 +14,7 @@
 #include "engine/JobFrontEnd.h"
 #include "engine/JobState.h"
 #include "engine/JobStatus.h"
+#include "engine/encoder/EncoderAnbindung.h"
 #include "engine/ordner/OrdnerSperre.h"
 #include "engine/threads/EventQueue.h"
 #include "engine/threads/WorkerThread.h"
@@ -53,11 +54,6 @@ std::string HoerbuchIstArbeitsOrdnerText(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerLeerenFrage(const std::filesystem::path& ordner);
 std::string HoerbuchOrdnerBelegtText(const std::filesystem::path& ordner);
 inline constexpr const char* AbbrechenFrage = "Soll die Erstellung wirklich abgebrochen werden?";
-
-// Writes the single byte "q" into an encoder's input pipe. Never blocks and never
-// fails loudly: a pipe that is full or gone (the encoder ended a moment ago) just
-// gets nothing. True when the byte went in.
-bool EncoderStoppen(TRoPipe& eingabe);
 
 class TBearbeitenDlg {
 public:
@@ -148,6 +144,8 @@ private:
     std::string fText2;
     std::string fCaption;
     int fPosition = -1;
+    // The phase of the bar's position.
+    int fPhase = 0;
 };
 
 } // namespace lorvane

@@ -51,7 +51,7 @@ private:
 
     // Declared first, as the fields of the thread; the runner before its filters.
     std::int32_t fPlatz;
-    TConverterLaeufer fLaeufer;
+    TEncoderLaeufer fLaeufer;
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FErrFilter;
     std::unique_ptr<TRoAnsiSBCSPipeFilter> FOutFilter;
     TJobState& fState;

@@ -10,6 +10,7 @@ TJobEngine::TJobEngine()
     Mp3File.SetMpegScanMode(MPEG_SCAN_Complete);
     EncoderRunnerEinrichten(Mp3ConsoleApp, Mp3InPipe, Mp3OutPipe, Mp3ErrPipe);
     EncoderRunnerEinrichten(ConvertConsoleApp, ConvertInPipe, ConvertOutPipe, ConvertErrPipe);
+    UmkodiererAnlegen(1);
 }
 
 TEncoderPlatz::TEncoderPlatz() : InPipe(1, true), OutPipe(0, true), ErrPipe(0, true) {
@@ -26,11 +27,26 @@ std::int32_t TJobEngine::ConverterAnzahl() const {
     return 1 + static_cast<std::int32_t>(fWeitereConverter.size());
 }
 
-TConverterLaeufer TJobEngine::Converter(std::int32_t k) {
+TEncoderLaeufer TJobEngine::Converter(std::int32_t k) {
     if (k <= 0 || k > static_cast<std::int32_t>(fWeitereConverter.size())) {
         return {ConvertConsoleApp, ConvertInPipe, ConvertOutPipe, ConvertErrPipe};
     }
     TEncoderPlatz& platz = *fWeitereConverter[static_cast<std::size_t>(k - 1)];
+    return {platz.ConsoleApp, platz.InPipe, platz.OutPipe, platz.ErrPipe};
+}
+
+void TJobEngine::UmkodiererAnlegen(std::int32_t anzahl) {
+    while (UmkodiererAnzahl() < anzahl) {
+        fUmkodierer.push_back(std::make_unique<TEncoderPlatz>());
+    }
+}
+
+std::int32_t TJobEngine::UmkodiererAnzahl() const {
+    return static_cast<std::int32_t>(fUmkodierer.size());
+}
+
+TEncoderLaeufer TJobEngine::Umkodierer(std::int32_t k) {
+    TEncoderPlatz& platz = *fUmkodierer.at(static_cast<std::size_t>(k));
     return {platz.ConsoleApp, platz.InPipe, platz.OutPipe, platz.ErrPipe};
 }
 

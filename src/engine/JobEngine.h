@@ -28,8 +28,8 @@ struct TEncoderPlatz {
     TRoConsoleApp ConsoleApp;
 };
 
-// What one converter works with.
-struct TConverterLaeufer {
+// What one encoder thread works with.
+struct TEncoderLaeufer {
     TRoConsoleApp& App;
     TRoPipe& InPipe;
     TRoPipe& OutPipe;
@@ -60,12 +60,20 @@ struct TJobEngine {
     void ConverterAnlegen(std::int32_t anzahl);
     std::int32_t ConverterAnzahl() const;
     // Converter k's runner: the first converter's is ConvertConsoleApp with its pipes.
-    TConverterLaeufer Converter(std::int32_t k);
+    TEncoderLaeufer Converter(std::int32_t k);
     // Each converter made takes the next runner.
     std::int32_t ConverterPlatzNehmen() { return fNaechsterConverter++; }
 
+    // The runners that re-encode files ahead of the joiner, at least one; made before
+    // the threads start, so that the controller can stop them at any time.
+    void UmkodiererAnlegen(std::int32_t anzahl);
+    std::int32_t UmkodiererAnzahl() const;
+    // Re-encoder k's runner, 0 <= k < UmkodiererAnzahl().
+    TEncoderLaeufer Umkodierer(std::int32_t k);
+
 private:
     std::vector<std::unique_ptr<TEncoderPlatz>> fWeitereConverter;
+    std::vector<std::unique_ptr<TEncoderPlatz>> fUmkodierer;
     std::atomic<std::int32_t> fNaechsterConverter{0};
 };
 

@@ -110,6 +110,11 @@ void TJobState::FortschrittsfensterErstellt() {
     Mp3.Mp3Zeit = -1;
     Mp3.VorIndex = -1;
     Mp3.KopierIndex = -1;
+    Mp3.VorFertig = 0;
+    for (TEncoderLauf& lauf : Mp3.UmkodierLaeufe) {
+        lauf.Dauer = -1;
+        lauf.Zeit = -1;
+    }
     Convert.ConvertIndex = -1;
     Convert.AbbruchS = false;
     Convert.PauseS = false;
@@ -145,6 +150,7 @@ void TJobState::FortschrittsfensterZerstoert(bool arbeitsOrdnerLeeren,
 
 void TJobState::JoinerGestartet() {
     Mp3.VorIndex = 0;
+    Mp3.VorFertig = 0;
     Mp3.GesamtBytes = 0;
 }
 

@@ -87,9 +87,9 @@ struct TDatenVariablen {
     std::string Album;
 };
 
-// One further converter's running part: its length and position in seconds as its
+// One encoder's running file or part: its length and position in seconds as the
 // encoder reports them, -1 while unknown.
-struct TConvertLauf {
+struct TEncoderLauf {
     std::atomic<std::int32_t> Dauer{-1};
     std::atomic<std::int32_t> Zeit{-1};
 };
@@ -99,7 +99,7 @@ struct TConvertVariablen {
     // The first converter's running part; the further ones are in WeitereLaeufe.
     std::atomic<std::int32_t> ConvertDauer{0};
     std::atomic<std::int32_t> ConvertZeit{0};
-    std::array<TConvertLauf, kMaxEncoder - 1> WeitereLaeufe;
+    std::array<TEncoderLauf, kMaxEncoder - 1> WeitereLaeufe;
     // The parts being converted now.
     std::atomic<std::int32_t> LaufendeTeile{0};
     // The length and position of converter k's running part.
@@ -140,6 +140,11 @@ struct TMp3Variablen {
     std::atomic<std::int64_t> KopiertBytes{0};
     std::atomic<std::int32_t> VorIndex{0};
     std::atomic<std::int32_t> KopierIndex{0};
+    // Files whose preprocessing is done: re-encoded ahead of the joiner, or prepared by
+    // it without re-encoding.
+    std::atomic<std::int32_t> VorFertig{0};
+    // Re-encoder k's running file.
+    std::array<TEncoderLauf, kMaxEncoder> UmkodierLaeufe;
 };
 
 class TJobState {

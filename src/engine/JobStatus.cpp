@@ -2,6 +2,7 @@
 
 #include "base/DatenC.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lorvane {
@@ -10,6 +11,18 @@ namespace {
 
 std::string Bruch(std::int64_t zaehler, std::int64_t nenner) {
     return ZahlMitPunkten(zaehler) + "/" + ZahlMitPunkten(nenner);
+}
+
+// Each run adds its done share of one file or part.
+using TLaeufe = std::vector<std::pair<std::int64_t, std::int64_t>>;
+std::int64_t LaufAnteile(std::int64_t anteil, const TLaeufe& laeufe) {
+    std::int64_t summe = 0;
+    for (const auto& [zeit, dauer] : laeufe) {
+        if (dauer > 0 && zeit > 0 && anteil > 0) {
+            summe += Scaled(anteil, zeit, dauer);
+        }
+    }
+    return summe;
 }
 
 } // namespace
@@ -67,7 +80,7 @@ TJobStatusAnzeige StatusBerechnen(const TJobZaehler& z) {
     TJobStatusAnzeige anzeige;
     if (z.Mp3ThreadLaeuft && z.KopierIndex == -1) {
         anzeige.Text1 = VorverarbeitungText(z.VorIndex, z.AnzahlDateien);
-        anzeige.Fortschritt = TFortschrittSchritt{Scaled(50, z.VorIndex, z.AnzahlDateien), 1};
+        anzeige.Fortschritt = TFortschrittSchritt{Scaled(50, z.VorFertig, z.AnzahlDateien), 1};
     } else if (z.Mp3ThreadLaeuft && z.KopierIndex >= 0) {
         anzeige.Text1 = BearbeiteText(z.KopierIndex, z.AnzahlDateien);
         anzeige.Fortschritt = TFortschrittSchritt{Scaled(50, z.KopiertBytes, z.GesamtBytes), 2};
@@ -93,24 +106,19 @@ TJobStatusAnzeige StatusBerechnen(const TJobZaehler& z) {
 std::int64_t FortschrittWert(const TFortschrittSchritt& schritt, const TJobZaehler& z) {
     std::int64_t wert = schritt.Wert;
     if (schritt.Phase == 1) {
+        // The joiner's own run (the silence detection at its end) and the re-encoders'.
         const std::int64_t anteil = Scaled(50, 1, z.AnzahlDateien);
-        if (z.Mp3Dauer > 0 && z.Mp3Zeit > 0 && anteil > 0) {
-            wert += Scaled(anteil, z.Mp3Zeit, z.Mp3Dauer);
-        }
-    } else if (schritt.Phase == 2) {
+        wert +=
+            LaufAnteile(anteil, z.UmkodierLaeufe) + LaufAnteile(anteil, {{z.Mp3Zeit, z.Mp3Dauer}});
+        // The phase takes the first half of the bar.
+        return std::min<std::int64_t>(wert, 50);
+    }
+    if (schritt.Phase == 2) {
         wert += 50;
     } else if (schritt.Phase == 3) {
-        // Each running part adds its done share.
         const std::int64_t anteil = Scaled(100, 1, z.AnzahlTeile);
-        const auto hinzu = [&](std::int64_t zeit, std::int64_t dauer) {
-            if (dauer > 0 && zeit > 0 && anteil > 0) {
-                wert += Scaled(anteil, zeit, dauer);
-            }
-        };
-        hinzu(z.ConvertZeit, z.ConvertDauer);
-        for (const auto& [zeit, dauer] : z.WeitereLaeufe) {
-            hinzu(zeit, dauer);
-        }
+        wert += LaufAnteile(anteil, z.WeitereLaeufe) +
+                LaufAnteile(anteil, {{z.ConvertZeit, z.ConvertDauer}});
     }
     return wert > 100 ? 100 : wert;
 }

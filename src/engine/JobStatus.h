@@ -21,7 +21,7 @@ std::int64_t Scaled(std::int64_t s, std::int64_t v, std::int64_t t);
 std::string Status1Vorlage(std::int64_t anzahlDateien);
 std::string Status2Vorlage(std::int64_t anzahlDateien);
 
-// "Vorverarbeitung: 2/3" for the index of the file being prepared.
+// "Vorverarbeitung: 2/3" for the index of the file the joiner prepares, in list order.
 std::string VorverarbeitungText(std::int64_t vorIndex, std::int64_t anzahlDateien);
 // "Bearbeite MP3-Datei: 1.200/1.500" for the index of the file being joined.
 std::string BearbeiteText(std::int64_t kopierIndex, std::int64_t anzahlDateien);
@@ -46,6 +46,9 @@ struct TJobZaehler {
     std::int64_t GesamtBytes = 0;
     std::int64_t Mp3Dauer = -1;
     std::int64_t Mp3Zeit = -1;
+    // The files whose preprocessing is done, and the re-encoders' positions and lengths.
+    std::int64_t VorFertig = 0;
+    std::vector<std::pair<std::int64_t, std::int64_t>> UmkodierLaeufe;
     std::int64_t ConvertIndex = -1;
     std::int64_t AnzahlTeile = 0; // entries of the converter's queue
     std::int64_t ConvertDauer = -1;

@@ -18,6 +18,7 @@
 #include "engine/TeilNamen.h"
 #include "engine/ThreadMeldungen.h"
 #include "engine/Titelbild.h"
+#include "engine/Umkodierung.h"
 #include "engine/encoder/EncoderAnbindung.h"
 #include "engine/encoder/FfmpegAufruf.h"
 
@@ -183,6 +184,7 @@ bool TMp3Thread::Analysieren() {
     fState.JoinerGestartet();
     TCounterRec ziel;
     std::optional<TID3v2Bild> titelbild;
+    std::vector<std::int32_t> layer;
     {
         TCounter counter;
         // No cancel check here: a cancel takes effect after this phase.
@@ -198,6 +200,7 @@ bool TMp3Thread::Analysieren() {
             eintrag.Bitrate = mp3.Bitrate();
             eintrag.Samplerate = mp3.Samplerate();
             eintrag.Channels = KanalZahl();
+            layer.push_back(mp3.MpegInfo().Layer());
             counter.Add(std::to_string(eintrag.Bitrate) + " " + std::to_string(eintrag.Samplerate) +
                         " " + std::to_string(eintrag.Channels));
         }
@@ -212,23 +215,45 @@ bool TMp3Thread::Analysieren() {
         FehlerMelden(kMp3AudioformatName, {});
         return false;
     }
+    fUmkodieren.clear();
+    const TMp3Liste& liste = fState.Mp3.Mp3Liste;
+    for (std::size_t i = 0; i < liste.size(); ++i) {
+        const TMp3ListeRec& eintrag = liste[i];
+        if (!ImZielformat(eintrag.Bitrate, eintrag.Samplerate, eintrag.Channels, layer[i])) {
+            fUmkodieren.push_back(static_cast<std::int32_t>(i));
+        }
+    }
     return true;
+}
+
+bool TMp3Thread::ImZielformat(std::int32_t bitrate, std::int32_t samplerate, std::int32_t kanaele,
+                              std::int32_t layer) const {
+    const TDatenVariablen& daten = fState.Daten;
+    return samplerate == daten.ZielSamplerate && bitrate == daten.ZielBitrate &&
+           kanaele == daten.ZielChannels && layer == 3;
 }
 
 // ---------------------------------------------------------------------------------------
 // Phase 2: every file in the target format, and where its audio lies
 
+// The re-encodings run ahead, up to as many at once as there are re-encoders; the
+// entries are prepared in list order.
 bool TMp3Thread::Vorverarbeiten() {
     TMp3Liste& liste = fState.Mp3.Mp3Liste;
+    TUmkodierung umkodierung(fState, fEngine, [this] { return AbbruchVerlangt(); });
+    for (const std::int32_t index : fUmkodieren) {
+        umkodierung.Vormerken(index, liste[static_cast<std::size_t>(index)].Filename);
+    }
     const std::int32_t anzahl = ListenLaenge(liste);
     while (fState.Mp3.VorIndex < anzahl) {
         fState.Mp3ZeitenZuruecksetzen();
         if (!WartenUndPruefen()) {
             return false;
         }
-        TMp3ListeRec& eintrag = liste[static_cast<std::size_t>(fState.Mp3.VorIndex.load())];
+        const std::int32_t index = fState.Mp3.VorIndex;
+        TMp3ListeRec& eintrag = liste[static_cast<std::size_t>(index)];
         try {
-            if (!EintragVorbereiten(eintrag)) {
+            if (!EintragVorbereiten(eintrag, index, umkodierung)) {
                 return false;
             }
         } catch (const std::exception& fehler) {
@@ -236,13 +261,18 @@ bool TMp3Thread::Vorverarbeiten() {
             FehlerMelden(eintrag.Eingabe.string(), GrundDerAusnahme(fehler));
             continue;
         }
+        // A re-encoded file was counted when its copy was done.
+        if (!umkodierung.Vorgemerkt(index)) {
+            ++fState.Mp3.VorFertig;
+        }
         fState.Mp3.GesamtBytes += eintrag.Length;
         ++fState.Mp3.VorIndex;
     }
     return true;
 }
 
-bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
+bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag, std::int32_t index,
+                                    TUmkodierung& umkodierung) {
     if (!DateiPruefen(eintrag.Filename)) {
         throw ESchrittFehler(UngueltigeMp3Grund(eintrag.Filename));
     }
@@ -254,14 +284,15 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     if (AbbruchVerlangt()) {
         return false;
     }
-    const TDatenVariablen& daten = fState.Daten;
     const TMP3File& mp3 = fEngine.Mp3File;
-    const bool imZielformat = mp3.Samplerate() == daten.ZielSamplerate &&
-                              mp3.Bitrate() == daten.ZielBitrate &&
-                              KanalZahl() == daten.ZielChannels && mp3.MpegInfo().Layer() == 3;
     eintrag.KapitelTitel = KapitelTitel(TrimControlUtf8(mp3.Title()), eintrag.Eingabe);
-    if (!imZielformat) {
-        Neukodieren(eintrag);
+    // A file changed since the analysis is re-encoded now; one queued then takes its copy.
+    if (!umkodierung.Vorgemerkt(index) &&
+        !ImZielformat(mp3.Bitrate(), mp3.Samplerate(), KanalZahl(), mp3.MpegInfo().Layer())) {
+        umkodierung.Vormerken(index, eintrag.Filename);
+    }
+    if (umkodierung.Vorgemerkt(index) && !KopieUebernehmen(eintrag, index, umkodierung)) {
+        return false;
     }
     // The copy's values after a re-encoding.
     eintrag.Bitrate = mp3.Bitrate();
@@ -287,24 +318,20 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag) {
     return true;
 }
 
-void TMp3Thread::Neukodieren(TMp3ListeRec& eintrag) {
-    fState.Mp3ZeitenZuruecksetzen();
-    const TDatenVariablen& daten = fState.Daten;
-    const fs::path kopie = KopieDateiName(daten.ArbeitsOrdner, eintrag.Filename);
-    const std::string befehl =
-        FfmpegMp3Kommandozeile(daten.FfmpegDatei, eintrag.Filename, daten.ZielBitrate,
-                               daten.ZielSamplerate, daten.ZielChannels, kopie);
-    TRoConsoleApp& app = fEngine.Mp3ConsoleApp;
-    fEncoderMeldung.Zuruecksetzen();
-    const bool gelaufen = app.Execute(befehl, daten.ArbeitsOrdner.string());
-    if (!FfmpegLaufErfolgreich(gelaufen, app, fEncoderMeldung)) {
-        const std::string grund = EncoderFehlerGrund(app, fEncoderMeldung);
-        throw ESchrittFehler(grund.empty() ? "Die Umkodierung ist fehlgeschlagen" : grund);
+bool TMp3Thread::KopieUebernehmen(TMp3ListeRec& eintrag, std::int32_t index,
+                                  TUmkodierung& umkodierung) {
+    const std::optional<TUmkodierErgebnis> ergebnis = umkodierung.Abwarten(index);
+    if (!ergebnis) {
+        return false;
     }
-    eintrag.Filename = kopie;
-    if (!DateiPruefen(kopie)) {
+    if (!ergebnis->Erfolg) {
+        throw ESchrittFehler(ergebnis->Grund);
+    }
+    eintrag.Filename = ergebnis->Kopie;
+    if (!DateiPruefen(ergebnis->Kopie)) {
         throw ESchrittFehler("Die umkodierte Kopie ist keine gültige MP3-Datei");
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

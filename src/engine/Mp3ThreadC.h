@@ -1,11 +1,11 @@
 #pragma once
 // The joiner: turns the job's MP3 list into joined MP3 parts of about the chosen
 // number of hours each. Four phases: analysis (the target format is the most common
-// one), preprocessing (files in another format are re-encoded), the part size, and
-// joining (the audio bytes of all files, in order, cut into parts that each get an
-// ID3v2 tag and are queued for the converter).
+// one), preprocessing (files in another format are re-encoded, several at once, by
+// re-encoder threads), the part size, and joining (the audio bytes of all files, in
+// order, cut into parts that each get an ID3v2 tag and are queued for the converter).
 //
-// The body, the encoder runs and their notifications all run in this thread. Errors
+// The body and the silence detection's encoder runs run in this thread. Errors
 // follow the stop protocol: PauseS, exactly one message in Mp3FehlerListe, then the
 // thread waits until the controller sets AbbruchS (or ends at once where noted).
 
@@ -26,6 +26,8 @@
 #include "engine/threads/WorkerThread.h"
 
 namespace lorvane {
+
+class TUmkodierung;
 
 class TMp3Thread : public TWorkerThread {
 public:
@@ -60,8 +62,11 @@ private:
                               std::int64_t teilBytes, const TTeil& teil);
     void Verbinden(std::int64_t teilBytes);
 
-    bool EintragVorbereiten(TMp3ListeRec& eintrag);
-    void Neukodieren(TMp3ListeRec& eintrag);
+    bool ImZielformat(std::int32_t bitrate, std::int32_t samplerate, std::int32_t kanaele,
+                      std::int32_t layer) const;
+    bool EintragVorbereiten(TMp3ListeRec& eintrag, std::int32_t index, TUmkodierung& umkodierung);
+    // The entry takes its re-encoded copy; false at a cancel, throws when there is none.
+    bool KopieUebernehmen(TMp3ListeRec& eintrag, std::int32_t index, TUmkodierung& umkodierung);
     TSchritt DateiVerbinden(const TMp3ListeRec& eintrag, std::int64_t teilBytes, TTeil& teil);
     bool TeilBeginnen(TTeil& teil);
     bool TeilAbschliessen(TTeil& teil);
@@ -84,6 +89,8 @@ private:
     // The parser's unlimited last position; the shared one belongs to the converter.
     std::atomic<std::int32_t> fLetzteZeit{0};
     TEncoderMeldung fEncoderMeldung;
+    // The entries in another format than the target, found by the analysis.
+    std::vector<std::int32_t> fUmkodieren;
     // The cuts in the joined audio's bytes when parts end at file boundaries or pauses;
     // none when they end at the part size.
     std::optional<std::vector<std::int64_t>> fSchnitte;

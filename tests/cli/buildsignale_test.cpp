@@ -263,52 +263,71 @@ TEST_F(BuildSignale, OneSignalEndsAnEncoderThatIgnoresEverythingAndItsChildren) 
     ArbeitsOrdnerSauber();
 }
 
-// Two parts converted side by side: a cancel while both encoders run ends both (they
-// ignore "q" and are killed after the grace period) and leaves no part, whole or cut.
-// The exact size spares the stand-in the pause search.
+// Two encoders side by side, converting two parts or re-encoding two files in another
+// format: a cancel while both run ends both (they ignore "q" and are killed after the
+// grace period) and leaves no part, whole or cut. The exact size spares the stand-in
+// the pause search.
 TEST_F(BuildSignale, ACancelEndsBothEncodersRunningSideBySide) {
-    // Two hours and four minutes: two parts of an hour.
-    Mp3Erzeugen(ein / "Lang.mp3", 7440);
-    const fs::path kennungen = dir / "kennungen";
-    ffmpeg = Skript("encoder", "trap '' INT\necho $$ >> " + test::ShellQuote(kennungen.string()) +
-                                   "\nwhile :; do sleep 0.05; done");
-    const pid_t pid = ::lorvane::Starten(
-        {LORVANE_CLI_PATH, "build", "-y", "-g", "-j", "2", "-s", "1", "-o", aus.string(), "-l",
-         "Lang", ein.string()},
-        {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(), "LORVANE_FFMPEG=" + ffmpeg},
-        err);
-    ASSERT_GT(pid, 0);
-    std::vector<std::string> encoder;
-    const auto frist = std::chrono::steady_clock::now() + 60s;
-    while (encoder.size() < 2 && std::chrono::steady_clock::now() < frist) {
-        std::this_thread::sleep_for(20ms);
-        std::error_code ec;
-        if (fs::exists(kennungen, ec)) {
-            const auto bytes = test::ReadFileBytes(kennungen);
-            std::istringstream text(std::string(bytes.begin(), bytes.end()));
-            encoder.clear();
-            for (std::string zeile; std::getline(text, zeile);) {
-                encoder.push_back(zeile);
+    const struct {
+        const char* Name;
+        std::vector<int> Sekunden;
+        // Files in another format, at 16 kbit/s and 11025 Hz.
+        std::vector<bool> Anders;
+    } faelle[] = {
+        // Two hours and four minutes: two parts of an hour.
+        {"Teile", {7440}, {false}},
+        {"Umkodierung", {5, 5, 5, 5, 5}, {false, true, false, true, false}},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        const fs::path quelle = dir / fall.Name;
+        for (std::size_t i = 0; i < fall.Sekunden.size(); ++i) {
+            Mp3Erzeugen(quelle / (std::to_string(i + 1) + ".mp3"), fall.Sekunden[i], {},
+                        fall.Anders[i] ? 16 : 8, fall.Anders[i] ? 11025 : 8000);
+        }
+        const fs::path kennungen = dir / (std::string(fall.Name) + ".kennungen");
+        ffmpeg =
+            Skript("encoder", "trap '' INT\necho $$ >> " + test::ShellQuote(kennungen.string()) +
+                                  "\nwhile :; do sleep 0.05; done");
+        const pid_t pid =
+            ::lorvane::Starten({LORVANE_CLI_PATH, "build", "-y", "-g", "-j", "2", "-s", "1", "-o",
+                                aus.string(), "-l", fall.Name, quelle.string()},
+                               {"HOME=" + home.string(), "XDG_CACHE_HOME=" + cache.string(),
+                                "LORVANE_FFMPEG=" + ffmpeg},
+                               err);
+        ASSERT_GT(pid, 0);
+        std::vector<std::string> encoder;
+        const auto frist = std::chrono::steady_clock::now() + 60s;
+        while (encoder.size() < 2 && std::chrono::steady_clock::now() < frist) {
+            std::this_thread::sleep_for(20ms);
+            std::error_code ec;
+            if (fs::exists(kennungen, ec)) {
+                const auto bytes = test::ReadFileBytes(kennungen);
+                std::istringstream text(std::string(bytes.begin(), bytes.end()));
+                encoder.clear();
+                for (std::string zeile; std::getline(text, zeile);) {
+                    encoder.push_back(zeile);
+                }
             }
         }
-    }
-    ASSERT_EQ(encoder.size(), 2U) << "the two encoders never ran together\n" << Meldungen();
-    ASSERT_EQ(::kill(pid, SIGINT), 0);
-    const int status = AufEndeWarten(pid, 60s);
-    ASSERT_NE(status, -1) << Meldungen();
-    ASSERT_TRUE(WIFEXITED(status)) << Meldungen();
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    for (const std::string& zeile : encoder) {
-        const auto prozess = static_cast<pid_t>(std::atoi(zeile.c_str()));
-        const auto ende = std::chrono::steady_clock::now() + 10s;
-        while (!ProzessBeendet(prozess) && std::chrono::steady_clock::now() < ende) {
-            std::this_thread::sleep_for(20ms);
+        ASSERT_EQ(encoder.size(), 2U) << "the two encoders never ran together\n" << Meldungen();
+        ASSERT_EQ(::kill(pid, SIGINT), 0);
+        const int status = AufEndeWarten(pid, 60s);
+        ASSERT_NE(status, -1) << Meldungen();
+        ASSERT_TRUE(WIFEXITED(status)) << Meldungen();
+        EXPECT_EQ(WEXITSTATUS(status), 130);
+        for (const std::string& zeile : encoder) {
+            const auto prozess = static_cast<pid_t>(std::atoi(zeile.c_str()));
+            const auto ende = std::chrono::steady_clock::now() + 10s;
+            while (!ProzessBeendet(prozess) && std::chrono::steady_clock::now() < ende) {
+                std::this_thread::sleep_for(20ms);
+            }
+            EXPECT_TRUE(ProzessBeendet(prozess)) << prozess << " outlived the command";
         }
-        EXPECT_TRUE(ProzessBeendet(prozess)) << prozess << " outlived the command";
+        EXPECT_TRUE(Dateien(aus / fall.Name, ".m4a").empty());
+        EXPECT_TRUE(Dateien(aus / fall.Name, ".m4b").empty());
+        ArbeitsOrdnerSauber();
     }
-    EXPECT_TRUE(Dateien(aus / "Lang", ".m4a").empty());
-    EXPECT_TRUE(Dateien(aus / "Lang", ".m4b").empty());
-    ArbeitsOrdnerSauber();
 }
 
 // Two jobs for one audiobook folder: the second touches nothing and says why; the

@@ -67,6 +67,11 @@ public:
             if (Engine.Mp3ConsoleApp.ProcessInfo().HasProcess()) {
                 Engine.Mp3InPipe.WriteData("q", 1);
             }
+            for (std::int32_t k = 0; k < Engine.UmkodiererAnzahl(); ++k) {
+                if (Engine.Umkodierer(k).App.ProcessInfo().HasProcess()) {
+                    Engine.Umkodierer(k).InPipe.WriteData("q", 1);
+                }
+            }
             for (std::int32_t k = 0; k < Engine.ConverterAnzahl(); ++k) {
                 if (Engine.Converter(k).App.ProcessInfo().HasProcess()) {
                     Engine.Converter(k).InPipe.WriteData("q", 1);
@@ -87,9 +92,10 @@ public:
         State.FortschrittsfensterOrdnerAnlegen();
     }
 
-    // Creates a thread as the controller does (termination handler clearing its flag,
-    // freeing itself) and starts it.
+    // Creates a thread as the controller does (as many re-encoders as encoders,
+    // termination handler clearing its flag, freeing itself) and starts it.
     void JoinerStarten() {
+        Engine.UmkodiererAnlegen(State.Daten.Encoder);
         auto* thread = new TMp3Thread(Queue, State, Engine);
         thread->SetOnTerminate([this](TWorkerThread&) { State.Daten.Mp3ThreadLaeuftS = false; });
         thread->SetFreeOnTerminate(true);

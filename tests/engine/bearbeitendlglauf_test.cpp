@@ -281,6 +281,20 @@ TEST_F(BearbeitenDlg, FortschrittSetzenSetsOnlyWhatChanged) {
     EXPECT_EQ(frontEnd.Hints.back(), "Lorvane V1.13 - 100% erstellt");
 }
 
+// Within a phase the bar never steps back; the converter's phase after the joined
+// audio's full bar starts from its own count.
+TEST_F(BearbeitenDlg, TheBarStepsBackOnlyWhereAPhaseBegins) {
+    TBearbeitenDlg dialog(frontEnd, state, zeilen, threads);
+    frontEnd.Positionen.clear();
+    state.Mp3.Mp3Zeit = -1;
+    const std::pair<std::int64_t, int> schritte[] = {{30, 1}, {20, 1}, {45, 2}, {40, 2},
+                                                     {25, 3}, {20, 3}, {50, 3}};
+    for (const auto& [wert, phase] : schritte) {
+        dialog.FortschrittSetzen(wert, phase);
+    }
+    EXPECT_EQ(frontEnd.Positionen, (std::vector<int>{30, 95, 25, 50}));
+}
+
 TEST_F(BearbeitenDlg, TheWorkingFolderIsClearedWhenTheWindowGoes) {
     fs::create_directories(state.Daten.ArbeitsOrdner);
     {

@@ -55,6 +55,7 @@ TJobZaehler Vorverarbeitung(std::int64_t anzahl, std::int64_t vorIndex) {
     z.ConvertThreadLaeuft = true;
     z.AnzahlDateien = anzahl;
     z.VorIndex = vorIndex;
+    z.VorFertig = vorIndex;
     return z;
 }
 
@@ -84,6 +85,35 @@ TEST(StatusBerechnen, ThePositionCountsOnlyWhenDurationAndPositionAreKnown) {
     z.Mp3Dauer = 100;
     z.Mp3Zeit = 100;
     EXPECT_EQ(FortschrittWert({17, 1}, z), 34);
+}
+
+// Re-encoders ahead of the joiner: the files done and each running re-encoding's share
+// of a file; the line names the file the joiner prepares; the phase never passes 50.
+TEST(StatusBerechnen, ReencodersAheadAddTheirSharesUpToHalfTheBar) {
+    const struct {
+        std::int64_t vorIndex, fertig;
+        std::vector<std::pair<std::int64_t, std::int64_t>> laeufe;
+        std::int64_t mp3Zeit, wert;
+    } faelle[] = {
+        // The joiner waits for file 1; files 2 and 3 re-encode, half and a quarter done:
+        // 0 + 6 + 3 (a file's share 12.5 rounds to 12).
+        {0, 0, {{50, 100}, {25, 100}}, -1, 9},
+        // File 3 done ahead of the joiner, file 1 half done: 12 + 6.
+        {0, 1, {{50, 100}, {-1, -1}}, -1, 18},
+        // All done, the silence detection's run at its end adds nothing past the half.
+        {3, 4, {{-1, -1}}, 90, 50},
+    };
+    for (const auto& fall : faelle) {
+        TJobZaehler z = Vorverarbeitung(4, fall.vorIndex);
+        z.VorFertig = fall.fertig;
+        z.UmkodierLaeufe = fall.laeufe;
+        z.Mp3Dauer = 100;
+        z.Mp3Zeit = fall.mp3Zeit;
+        const TJobStatusAnzeige anzeige = StatusBerechnen(z);
+        EXPECT_EQ(anzeige.Text1, "Vorverarbeitung: " + std::to_string(fall.vorIndex + 1) + "/4");
+        ASSERT_TRUE(anzeige.Fortschritt.has_value());
+        EXPECT_EQ(FortschrittWert(*anzeige.Fortschritt, z), fall.wert) << fall.fertig;
+    }
 }
 
 TEST(StatusBerechnen, FirstFileOfThePreprocessing) {

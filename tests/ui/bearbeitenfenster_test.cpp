@@ -70,6 +70,7 @@ private Q_SLOTS:
                 mp3.Mp3Dauer = 100;
                 mp3.Mp3Zeit = 50;
                 mp3.VorIndex = 1;
+                mp3.VorFertig = 1;
                 WartenAuf(job.state, gesehen25);
                 mp3.GesamtBytes = 1000;
                 mp3.KopiertBytes = 500;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "engine/prozess/RoConsoleApp.h"
+#include "engine/prozess/RoPipe.h"
 #include "engine/prozess/RoPipeFilters.h"
 
 namespace lorvane {
@@ -16,5 +17,10 @@ void EncoderAnbinden(TRoConsoleApp& app, TRoAnsiSBCSPipeFilter& ausgabe,
                      TRoAnsiSBCSPipeFilter& fehler, std::function<void()> fertig = {});
 // Removes both notifications again.
 void EncoderAbbinden(TRoConsoleApp& app);
+
+// Writes the single byte "q" into an encoder's input pipe: the encoder ends its run when
+// it reads it. Never blocks and never fails loudly: a pipe that is full or gone (the
+// encoder ended a moment ago) just gets nothing. True when the byte went in.
+bool EncoderStoppen(TRoPipe& eingabe);
 
 } // namespace lorvane
