@@ -10,6 +10,8 @@
 
 #include "ThreadTestSupport.h"
 #include "audio/Mp3TestFiles.h"
+#include "base/FehlerGrund.h"
+#include "engine/ThreadMeldungen.h"
 
 namespace fs = std::filesystem;
 
@@ -18,13 +20,6 @@ namespace {
 
 using test::Bytes;
 using test::TTestJob;
-
-std::string Meldung(const fs::path& datei, const std::string& grund) {
-    return "Die Datei \"" + datei.string() +
-           "\" konnte nicht bearbeitet werden!\r\nDie MP3-Bearbeitung wird "
-           "abgebrochen!\r\nGrund: " +
-           grund;
-}
 
 // Five files: the first, third and fifth set the target format, the second and fourth
 // are in another one. Two re-encoders. The stand-in encoder copies the source (the
@@ -100,7 +95,8 @@ TEST_F(Umkodierung, TwoFilesAtOnceAndTheFirstFailureInListOrderIsNamed) {
         ASSERT_TRUE(job.BisBeideEnden());
         if (fall.Fehler != 0) {
             EXPECT_EQ(job.Mp3Meldungen,
-                      std::vector<std::string>{Meldung(quellen[fall.Fehler - 1], "kaputt")});
+                      std::vector<std::string>{MitGrund(
+                          Mp3BearbeitungFehler(quellen[fall.Fehler - 1].string()), "kaputt")});
             continue;
         }
         ASSERT_TRUE(job.Mp3Meldungen.empty()) << job.Mp3Meldungen.front();
