@@ -244,7 +244,7 @@ bool PreprocessingOver(const std::string& text) {
 
 // Seconds from the start of the command until its preprocessing is over; the command is
 // interrupted then. jobs 0: the command's default.
-double SecondsUntilJoining(const TOptions& options, const fs::path& folder, int jobs) {
+double PreprocessingSeconds(const TOptions& options, const fs::path& folder, int jobs) {
     fs::remove_all(options.Dir / "out");
     std::vector<std::string> args = {options.Cli.string(), "build", "--yes", "--exact-size"};
     if (jobs > 0) {
@@ -285,8 +285,8 @@ double BenchReencode(const TOptions& options) {
     std::vector<double> one, all;
     for (int run = 0; run < options.Runs; ++run) {
         const bool oneFirst = run % 2 == 0;
-        const double first = SecondsUntilJoining(options, folder, oneFirst ? 1 : 0);
-        const double second = SecondsUntilJoining(options, folder, oneFirst ? 0 : 1);
+        const double first = PreprocessingSeconds(options, folder, oneFirst ? 1 : 0);
+        const double second = PreprocessingSeconds(options, folder, oneFirst ? 0 : 1);
         one.push_back(oneFirst ? first : second);
         all.push_back(oneFirst ? second : first);
         std::printf("run %d: one encoder %.2f s, all cores %.2f s\n", run + 1, one.back(),

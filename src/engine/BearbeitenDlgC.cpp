@@ -106,9 +106,8 @@ TBearbeitenDlg::~TBearbeitenDlg() {
             fState.Convert.AbbruchS = true;
             fState.Convert.PauseS = false;
             if (fEngine) {
-                EncoderStoppen(fEngine->Mp3InPipe);
-                for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
-                    EncoderStoppen(fEngine->Umkodierer(k).InPipe);
+                for (const TEncoderLaeufer& laeufer : fEngine->JoinerLaeufer()) {
+                    EncoderStoppen(laeufer.InPipe);
                 }
                 fState.Convert.ConvertEncoderGestopptS = true;
                 for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
@@ -511,17 +510,10 @@ void TBearbeitenDlg::AbbruchAusfuehren() {
     fFrontEnd.AbbruchAngenommen();
     if (fEngine) {
         // The encoder ends its run when it reads "q" on its standard input.
-        if (fState.Daten.Mp3ThreadLaeuftS) {
-            // A "q" left in the pipe of a runner between runs would stop its next run.
-            const auto stoppen = [](TEncoderLaeufer laeufer) {
-                if (laeufer.App.ProcessInfo().HasProcess()) {
-                    EncoderStoppen(laeufer.InPipe);
-                }
-            };
-            stoppen({fEngine->Mp3ConsoleApp, fEngine->Mp3InPipe, fEngine->Mp3OutPipe,
-                     fEngine->Mp3ErrPipe});
-            for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
-                stoppen(fEngine->Umkodierer(k));
+        // A "q" left in the pipe of a runner between runs would stop its next run.
+        for (const TEncoderLaeufer& laeufer : fEngine->JoinerLaeufer()) {
+            if (fState.Daten.Mp3ThreadLaeuftS && laeufer.App.ProcessInfo().HasProcess()) {
+                EncoderStoppen(laeufer.InPipe);
             }
         }
         for (std::int32_t k = 0; k < fEngine->ConverterAnzahl(); ++k) {
@@ -542,9 +534,8 @@ void TBearbeitenDlg::EncoderBeenden() {
         return;
     }
     if (fState.Daten.Mp3ThreadLaeuftS) {
-        RunnerBeenden(fEngine->Mp3ConsoleApp);
-        for (std::int32_t k = 0; k < fEngine->UmkodiererAnzahl(); ++k) {
-            RunnerBeenden(fEngine->Umkodierer(k).App);
+        for (const TEncoderLaeufer& laeufer : fEngine->JoinerLaeufer()) {
+            RunnerBeenden(laeufer.App);
         }
     }
     if (fState.Daten.ConvertThreadLaeuftS) {

@@ -50,4 +50,12 @@ TEncoderLaeufer TJobEngine::Umkodierer(std::int32_t k) {
     return {platz.ConsoleApp, platz.InPipe, platz.OutPipe, platz.ErrPipe};
 }
 
+std::vector<TEncoderLaeufer> TJobEngine::JoinerLaeufer() {
+    std::vector<TEncoderLaeufer> laeufer{{Mp3ConsoleApp, Mp3InPipe, Mp3OutPipe, Mp3ErrPipe}};
+    for (std::int32_t k = 0; k < UmkodiererAnzahl(); ++k) {
+        laeufer.push_back(Umkodierer(k));
+    }
+    return laeufer;
+}
+
 } // namespace lorvane

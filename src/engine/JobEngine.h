@@ -70,6 +70,9 @@ struct TJobEngine {
     std::int32_t UmkodiererAnzahl() const;
     // Re-encoder k's runner, 0 <= k < UmkodiererAnzahl().
     TEncoderLaeufer Umkodierer(std::int32_t k);
+    // The runners of the joiner's side: its own (the silence detection's), then the
+    // re-encoders'.
+    std::vector<TEncoderLaeufer> JoinerLaeufer();
 
 private:
     std::vector<std::unique_ptr<TEncoderPlatz>> fWeitereConverter;

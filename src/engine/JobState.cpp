@@ -112,8 +112,7 @@ void TJobState::FortschrittsfensterErstellt() {
     Mp3.KopierIndex = -1;
     Mp3.VorFertig = 0;
     for (TEncoderLauf& lauf : Mp3.UmkodierLaeufe) {
-        lauf.Dauer = -1;
-        lauf.Zeit = -1;
+        lauf.Zuruecksetzen();
     }
     Convert.ConvertIndex = -1;
     Convert.AbbruchS = false;

@@ -92,6 +92,10 @@ struct TDatenVariablen {
 struct TEncoderLauf {
     std::atomic<std::int32_t> Dauer{-1};
     std::atomic<std::int32_t> Zeit{-1};
+    void Zuruecksetzen() {
+        Dauer = -1;
+        Zeit = -1;
+    }
 };
 
 // The converter's side and the stop protocol.

@@ -13,14 +13,16 @@ std::string Bruch(std::int64_t zaehler, std::int64_t nenner) {
     return ZahlMitPunkten(zaehler) + "/" + ZahlMitPunkten(nenner);
 }
 
-// Each run adds its done share of one file or part.
-using TLaeufe = std::vector<std::pair<std::int64_t, std::int64_t>>;
-std::int64_t LaufAnteile(std::int64_t anteil, const TLaeufe& laeufe) {
+// A run's done share of one file or part; nothing while its position is unknown.
+std::int64_t LaufAnteil(std::int64_t anteil, std::int64_t zeit, std::int64_t dauer) {
+    return dauer > 0 && zeit > 0 && anteil > 0 ? Scaled(anteil, zeit, dauer) : 0;
+}
+
+std::int64_t LaufAnteile(std::int64_t anteil,
+                         const std::vector<std::pair<std::int64_t, std::int64_t>>& laeufe) {
     std::int64_t summe = 0;
     for (const auto& [zeit, dauer] : laeufe) {
-        if (dauer > 0 && zeit > 0 && anteil > 0) {
-            summe += Scaled(anteil, zeit, dauer);
-        }
+        summe += LaufAnteil(anteil, zeit, dauer);
     }
     return summe;
 }
@@ -108,8 +110,7 @@ std::int64_t FortschrittWert(const TFortschrittSchritt& schritt, const TJobZaehl
     if (schritt.Phase == 1) {
         // The joiner's own run (the silence detection at its end) and the re-encoders'.
         const std::int64_t anteil = Scaled(50, 1, z.AnzahlDateien);
-        wert +=
-            LaufAnteile(anteil, z.UmkodierLaeufe) + LaufAnteile(anteil, {{z.Mp3Zeit, z.Mp3Dauer}});
+        wert += LaufAnteile(anteil, z.UmkodierLaeufe) + LaufAnteil(anteil, z.Mp3Zeit, z.Mp3Dauer);
         // The phase takes the first half of the bar.
         return std::min<std::int64_t>(wert, 50);
     }
@@ -118,7 +119,7 @@ std::int64_t FortschrittWert(const TFortschrittSchritt& schritt, const TJobZaehl
     } else if (schritt.Phase == 3) {
         const std::int64_t anteil = Scaled(100, 1, z.AnzahlTeile);
         wert += LaufAnteile(anteil, z.WeitereLaeufe) +
-                LaufAnteile(anteil, {{z.ConvertZeit, z.ConvertDauer}});
+                LaufAnteil(anteil, z.ConvertZeit, z.ConvertDauer);
     }
     return wert > 100 ? 100 : wert;
 }

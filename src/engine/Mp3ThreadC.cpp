@@ -287,11 +287,13 @@ bool TMp3Thread::EintragVorbereiten(TMp3ListeRec& eintrag, std::int32_t index,
     const TMP3File& mp3 = fEngine.Mp3File;
     eintrag.KapitelTitel = KapitelTitel(TrimControlUtf8(mp3.Title()), eintrag.Eingabe);
     // A file changed since the analysis is re-encoded now; one queued then takes its copy.
-    if (!umkodierung.Vorgemerkt(index) &&
+    bool umkodieren = umkodierung.Vorgemerkt(index);
+    if (!umkodieren &&
         !ImZielformat(mp3.Bitrate(), mp3.Samplerate(), KanalZahl(), mp3.MpegInfo().Layer())) {
         umkodierung.Vormerken(index, eintrag.Filename);
+        umkodieren = true;
     }
-    if (umkodierung.Vorgemerkt(index) && !KopieUebernehmen(eintrag, index, umkodierung)) {
+    if (umkodieren && !KopieUebernehmen(eintrag, index, umkodierung)) {
         return false;
     }
     // The copy's values after a re-encoding.

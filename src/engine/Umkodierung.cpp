@@ -21,11 +21,6 @@ namespace {
 // Also how often a waiting thread looks at the cancel and the hold.
 constexpr std::chrono::milliseconds kWarteSchritt{10};
 
-void LaufZuruecksetzen(TEncoderLauf& lauf) {
-    lauf.Dauer = -1;
-    lauf.Zeit = -1;
-}
-
 } // namespace
 
 TUmkodierung::TUmkodierung(TJobState& state, TJobEngine& engine, std::function<bool()> abbruch)
@@ -98,7 +93,7 @@ void TUmkodierung::Umkodierer(std::int32_t k) {
     EncoderAnbinden(laeufer.App, ausgabe, fehler);
     try {
         while (const std::optional<TAuftrag> auftrag = Nehmen()) {
-            LaufZuruecksetzen(lauf);
+            lauf.Zuruecksetzen();
             TUmkodierErgebnis ergebnis;
             try {
                 ergebnis = Ausfuehren(*auftrag, laeufer.App, meldung);
@@ -109,7 +104,7 @@ void TUmkodierung::Umkodierer(std::int32_t k) {
             if (ergebnis.Erfolg) {
                 ++fState.Mp3.VorFertig;
             }
-            LaufZuruecksetzen(lauf);
+            lauf.Zuruecksetzen();
             Ablegen(auftrag->Index, std::move(ergebnis));
         }
     } catch (const std::exception& ausnahme) {

@@ -64,12 +64,9 @@ public:
         if (Laeuft()) {
             State.Convert.AbbruchS = true;
             State.Convert.PauseS = false;
-            if (Engine.Mp3ConsoleApp.ProcessInfo().HasProcess()) {
-                Engine.Mp3InPipe.WriteData("q", 1);
-            }
-            for (std::int32_t k = 0; k < Engine.UmkodiererAnzahl(); ++k) {
-                if (Engine.Umkodierer(k).App.ProcessInfo().HasProcess()) {
-                    Engine.Umkodierer(k).InPipe.WriteData("q", 1);
+            for (const TEncoderLaeufer& laeufer : Engine.JoinerLaeufer()) {
+                if (laeufer.App.ProcessInfo().HasProcess()) {
+                    laeufer.InPipe.WriteData("q", 1);
                 }
             }
             for (std::int32_t k = 0; k < Engine.ConverterAnzahl(); ++k) {
